@@ -45,6 +45,8 @@ public:
     QString fileName() const { return m_fileName; }
 
 private:
+    bool runQuery(const QString &query, const QVariantList *parameters, const QString &function);
+
     sqlite3 *m_db = nullptr;
     QString m_fileName;
     ResultSet m_results;
