@@ -1,0 +1,24 @@
+#include "app/Camera.h"
+
+void Camera::addVersion(int presetVersion, const QString &versionText)
+{
+    m_versions.append(Version(presetVersion, versionText));
+}
+
+Camera::Version Camera::version(unsigned index) const
+{
+    if (index >= supportedVersionCount())
+        return Version(0, QString());
+    return m_versions.at(int(index));
+}
+
+QString Camera::factoryPath(int presetVersion) const
+{
+    return QStringLiteral("../Resources/databases/")
+           + QStringLiteral("%1/factory%2.db").arg(m_directoryName).arg(presetVersion);
+}
+
+QString Camera::templateDirectory(const QString &versionText) const
+{
+    return QStringLiteral("../Resources/templates/") + m_directoryName + QLatin1Char('/') + versionText;
+}
