@@ -41,6 +41,7 @@ struct Arguments
 
 RecordingWindow *lastWindow = nullptr;
 QString programPath; // argv[0] of this test
+QString programDirectory; // its canonical directory, taken before any test changes directory
 Application::WindowFactory factory()
 {
     return [] { return lastWindow = new RecordingWindow; };
@@ -110,7 +111,7 @@ void TestApplication::currentDirectoryIsExecutableDirectory()
     {
         Arguments args({programPath});
         Application app(args.argc, args.pointers.data(), "VEK Test", factory());
-        QCOMPARE(QDir::currentPath(), QFileInfo(programPath).canonicalPath());
+        QCOMPARE(QDir::currentPath(), programDirectory);
         app.cleanup();
     }
     QDir::setCurrent(before);
@@ -143,6 +144,7 @@ void TestApplication::shippedStyleSheetsConcatenate()
 int main(int, char **mainArgv)
 {
     programPath = QString::fromLocal8Bit(mainArgv[0]);
+    programDirectory = QFileInfo(programPath).canonicalPath();
     // Every case builds its own Application, as a program does.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication test;
