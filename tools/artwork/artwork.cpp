@@ -58,7 +58,58 @@ void drawDownArrow(QPainter &p, const QSize &)
     p.drawPolygon(points, 3);
 }
 
+// The guide editor's preview background: a plain landscape in muted colours, so
+// that guide lines of every colour stay visible on it.
+void drawCanvasBackground(QPainter &p, const QSize &s)
+{
+    const qreal w = s.width();
+    const qreal h = s.height();
+    QLinearGradient sky(0, 0, 0, h * 0.62);
+    sky.setColorAt(0.0, QColor(0x3A, 0x4E, 0x66));
+    sky.setColorAt(1.0, QColor(0x9A, 0xA6, 0xB0));
+    p.fillRect(QRectF(0, 0, w, h), sky);
+
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xD8, 0xC8, 0xA0));
+    p.drawEllipse(QPointF(w * 0.74, h * 0.30), h * 0.07, h * 0.07);
+
+    QPainterPath far;
+    far.moveTo(0, h * 0.62);
+    far.lineTo(w * 0.12, h * 0.44);
+    far.lineTo(w * 0.24, h * 0.55);
+    far.lineTo(w * 0.40, h * 0.38);
+    far.lineTo(w * 0.58, h * 0.56);
+    far.lineTo(w * 0.70, h * 0.47);
+    far.lineTo(w * 0.86, h * 0.58);
+    far.lineTo(w, h * 0.45);
+    far.lineTo(w, h * 0.62);
+    far.closeSubpath();
+    p.setBrush(QColor(0x5C, 0x66, 0x70));
+    p.drawPath(far);
+
+    QPainterPath near;
+    near.moveTo(0, h * 0.70);
+    near.cubicTo(w * 0.25, h * 0.58, w * 0.45, h * 0.72, w * 0.62, h * 0.64);
+    near.cubicTo(w * 0.78, h * 0.57, w * 0.90, h * 0.66, w, h * 0.62);
+    near.lineTo(w, h);
+    near.lineTo(0, h);
+    near.closeSubpath();
+    p.setBrush(QColor(0x4A, 0x56, 0x3E));
+    p.drawPath(near);
+
+    QPainterPath road;
+    road.moveTo(w * 0.47, h * 0.66);
+    road.lineTo(w * 0.53, h * 0.66);
+    road.lineTo(w * 0.70, h);
+    road.lineTo(w * 0.30, h);
+    road.closeSubpath();
+    p.setBrush(QColor(0x6E, 0x68, 0x60));
+    p.drawPath(road);
+}
+
 const Artwork artworks[] = {
+    {"ovelin/images/canvas.png", {1920, 1080}, drawCanvasBackground},
     {"resources/images/vek.png", {32, 32}, drawIcon},
     {"resources/images/check.png", {13, 13}, [](QPainter &p, const QSize &) { drawCheck(p, Qt::black); }},
     {"resources/images/check-focus.png", {13, 13}, [](QPainter &p, const QSize &) { drawCheck(p, Qt::white); }},
