@@ -174,6 +174,12 @@ int encrypt(const QString &inPath, const QString &outPath, bool force)
         return fail(QStringLiteral("%1 is already encrypted").arg(inPath));
     if (samePath(inPath, outPath))
         return fail(QStringLiteral("the input and the output are the same file"));
+    // SQLite can grow the reserved space of a copy but never shrink it.
+    if (in.reservedBytes() > presetReservedBytes)
+        return fail(QStringLiteral("%1 reserves %2 bytes per page, more than the %3 of a preset")
+                        .arg(inPath)
+                        .arg(in.reservedBytes())
+                        .arg(presetReservedBytes));
 
     OutputFile out(outPath, force);
     if (!out.prepare(&error))
