@@ -8,7 +8,7 @@
 CanvasContainer::CanvasContainer(QWidget *parent)
     : QWidget(parent), m_canvas(new Canvas(this)), m_layout(new QGridLayout(this))
 {
-    adjustSize();
+    resize(sizeHint());
     setMinimumSize(width(), height() - 90);
     m_layout->addWidget(m_canvas, 0, 0, Qt::AlignCenter);
     setLayout(m_layout);
