@@ -78,8 +78,8 @@ bool bindParameter(sqlite3_stmt *statement, int index, const QVariant &value)
     }
     default: {
         const QByteArray text = value.toString().toUtf8();
-        return sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                   SQLITE_UTF8)
+        return sqlite3_bind_text64(
+                   statement, index, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8)
             == SQLITE_OK;
     }
     }
@@ -99,16 +99,17 @@ Database::Database(const QString &fileName, bool encrypted, int flags)
         if (sqlite3_open_v2(name.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
             const QString error = m_db ? errorText(m_db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
             close();
-            Logger::logError(QStringLiteral("Unable to open database %1 correctly. SQLite error: %2").arg(m_fileName, error),
-                             constructorName);
+            Logger::logError(
+                QStringLiteral("Unable to open database %1 correctly. SQLite error: %2").arg(m_fileName, error),
+                constructorName);
             return;
         }
 
         if (encrypted && sqlite3_key(m_db, key, int(std::strlen(key))) != SQLITE_OK) {
             const QString error = errorText(m_db);
             close();
-            Logger::logError(
-                QStringLiteral("Unable to perform sqlite3_key() on %1 correctly. SQLite error: %2").arg(m_fileName, error),
+            Logger::logError(QStringLiteral("Unable to perform sqlite3_key() on %1 correctly. SQLite error: %2")
+                                 .arg(m_fileName, error),
                 constructorName);
             return;
         }
@@ -134,8 +135,8 @@ Database::Database(const QString &fileName, bool encrypted, int flags)
         close();
     }
 
-    Logger::logError(QStringLiteral("Database %1 was not opened. No encryption keys were valid.").arg(m_fileName),
-                     constructorName);
+    Logger::logError(
+        QStringLiteral("Database %1 was not opened. No encryption keys were valid.").arg(m_fileName), constructorName);
 }
 
 Database::~Database()
@@ -182,10 +183,10 @@ bool Database::runQuery(const QString &query, const QVariantList *parameters, co
     if (parameters) {
         const int expected = statement ? sqlite3_bind_parameter_count(statement) : 0;
         if (expected != parameters->size()) {
-            Logger::logError(prepareError.arg(query, QStringLiteral("%1 parameters given, %2 expected")
-                                                         .arg(parameters->size())
-                                                         .arg(expected)),
-                             function);
+            Logger::logError(
+                prepareError.arg(
+                    query, QStringLiteral("%1 parameters given, %2 expected").arg(parameters->size()).arg(expected)),
+                function);
             sqlite3_finalize(statement);
             return false;
         }
@@ -252,8 +253,9 @@ bool Database::executeQueries(const QString &queries)
 QString Database::itemAt(int row, int col)
 {
     if (m_results.empty()) {
-        Logger::logWarning(QStringLiteral("Item at (R:%1, C:%2) does not exist. The result set is empty.").arg(row).arg(col),
-                           itemAtName);
+        Logger::logWarning(
+            QStringLiteral("Item at (R:%1, C:%2) does not exist. The result set is empty.").arg(row).arg(col),
+            itemAtName);
         return QString();
     }
     if (row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount) {
@@ -265,7 +267,7 @@ QString Database::itemAt(int row, int col)
             Logger::logWarning(QStringLiteral("An out_of_range error occurred. R%1 does not exist. Exception: %2")
                                    .arg(row)
                                    .arg(QString::fromLatin1(e.what())),
-                               itemAtName);
+                itemAtName);
             return QString();
         }
     }
@@ -274,7 +276,7 @@ QString Database::itemAt(int row, int col)
                            .arg(col)
                            .arg(m_rowCount)
                            .arg(m_colCount),
-                       itemAtName);
+        itemAtName);
     return QString();
 }
 

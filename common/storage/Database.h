@@ -14,8 +14,7 @@ using ResultSet = std::map<int, QStringList>;
 
 // One SQLite connection plus the result set of its last SELECT. The constructor
 // tries the preset key, then no key, and keeps the first connection that validates.
-class Database
-{
+class Database {
 public:
     // flags are sqlite3_open_v2 flags: 1 read-only, 2 read-write, 6 read-write + create.
     Database(const QString &fileName, bool encrypted, int flags);

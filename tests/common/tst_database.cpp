@@ -69,8 +69,7 @@ QStringList column(Database &db, int col)
 
 } // namespace
 
-class TestDatabase : public QObject
-{
+class TestDatabase : public QObject {
     Q_OBJECT
 
 private slots:
@@ -132,16 +131,26 @@ void TestDatabase::keyAttempts_data()
     QTest::addColumn<int>("closesBeforeOpen");
 
     // An encrypted file opens on the first attempt, a plain one on the second.
-    QTest::newRow("encrypted preset") << "enc" << "a.preset" << true << true << 0;
-    QTest::newRow("plain preset, key table") << "plain" << "a.preset" << true << true << 1;
-    QTest::newRow("plain preset, no key") << "plain" << "a.preset" << false << true << 0;
-    QTest::newRow("encrypted preset, no key") << "enc" << "a.preset" << false << false << 2;
-    QTest::newRow("text file") << "text" << "a.preset" << true << false << 2;
-    QTest::newRow("neither .db nor .preset") << "plain" << "a.sqlite" << true << false << 2;
-    QTest::newRow(".db with key_actions") << "keyActions" << "f.db" << true << true << 1;
-    QTest::newRow(".db with parameters") << "plain" << "f.db" << true << true << 1;
-    QTest::newRow(".db with neither table") << "infoOnly" << "f.db" << true << false << 2;
-    QTest::newRow("suffix is case-sensitive") << "plain" << "a.PRESET" << true << false << 2;
+    QTest::newRow("encrypted preset") << "enc"
+                                      << "a.preset" << true << true << 0;
+    QTest::newRow("plain preset, key table") << "plain"
+                                             << "a.preset" << true << true << 1;
+    QTest::newRow("plain preset, no key") << "plain"
+                                          << "a.preset" << false << true << 0;
+    QTest::newRow("encrypted preset, no key") << "enc"
+                                              << "a.preset" << false << false << 2;
+    QTest::newRow("text file") << "text"
+                               << "a.preset" << true << false << 2;
+    QTest::newRow("neither .db nor .preset") << "plain"
+                                             << "a.sqlite" << true << false << 2;
+    QTest::newRow(".db with key_actions") << "keyActions"
+                                          << "f.db" << true << true << 1;
+    QTest::newRow(".db with parameters") << "plain"
+                                         << "f.db" << true << true << 1;
+    QTest::newRow(".db with neither table") << "infoOnly"
+                                            << "f.db" << true << false << 2;
+    QTest::newRow("suffix is case-sensitive") << "plain"
+                                              << "a.PRESET" << true << false << 2;
 }
 
 void TestDatabase::keyAttempts()
@@ -171,8 +180,9 @@ void TestDatabase::keyAttempts()
         QCOMPARE(db.isOpen(), opens);
         const QString closed = QStringLiteral("Database::close(): Database %1 closed.").arg(file);
         QCOMPARE(log.messages(QStringLiteral("INFO")).count(closed), closesBeforeOpen);
-        const QString rejected = ctor + QStringLiteral("Database %1 was not opened. No encryption keys were valid.").arg(file);
-        QCOMPARE(log.messages(QStringLiteral("ERROR")), opens ? QStringList() : QStringList{rejected});
+        const QString rejected
+            = ctor + QStringLiteral("Database %1 was not opened. No encryption keys were valid.").arg(file);
+        QCOMPARE(log.messages(QStringLiteral("ERROR")), opens ? QStringList() : QStringList {rejected});
         QVERIFY(!log.contains(QStringLiteral("INFO"), QStringLiteral("opened.")));
         if (opens && name.endsWith(QLatin1String(".preset"))) {
             QVERIFY(db.executeQuery(QStringLiteral("SELECT version FROM info")));
@@ -192,7 +202,8 @@ void TestDatabase::missingFile()
     QVERIFY(!db.handle());
     const QStringList errors = log.messages(QStringLiteral("ERROR"));
     QCOMPARE(errors.size(), 1);
-    QVERIFY(errors.first().startsWith(ctor + QStringLiteral("Unable to open database %1 correctly. SQLite error: ").arg(file)));
+    QVERIFY(errors.first().startsWith(
+        ctor + QStringLiteral("Unable to open database %1 correctly. SQLite error: ").arg(file)));
     QVERIFY(!QFile::exists(file));
 }
 
@@ -227,7 +238,8 @@ void TestDatabase::failedOpenLeavesNoConnection()
     QVERIFY(writeAll(junk, QByteArray(8192, '\x5a')));
     const QString plain = path(QStringLiteral("plain.other"));
     QVERIFY(TestSupport::buildPreset(presetSql(5), plain));
-    const auto openDescriptors = [] { return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size(); };
+    const auto openDescriptors
+        = [] { return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size(); };
     const int before = openDescriptors();
     for (const QString &file : {junk, plain, path(QStringLiteral("missing.preset"))}) {
         Database db(file, true, SQLITE_OPEN_READWRITE);
@@ -262,7 +274,8 @@ void TestDatabase::selectPrefix()
     LogCapture log;
     QCOMPARE(db.executeQuery(sql), result);
     QCOMPARE(db.rowCount(), rows);
-    QVERIFY(log.contains(QStringLiteral("INFO"), query + QStringLiteral("Executing query \"%1\" against %2").arg(sql, db.fileName())));
+    QVERIFY(log.contains(
+        QStringLiteral("INFO"), query + QStringLiteral("Executing query \"%1\" against %2").arg(sql, db.fileName())));
     QVERIFY(db.executeQuery(QStringLiteral("SELECT count(*) FROM parameters")));
     QCOMPARE(db.itemAt(0, 0), QStringLiteral("3"));
 }
@@ -276,8 +289,8 @@ void TestDatabase::cellTexts()
     QVERIFY(db.executeQuery(QStringLiteral("SELECT name, value, 3.5 FROM parameters ORDER BY rowid")));
     QCOMPARE(db.rowCount(), 4);
     QCOMPARE(db.colCount(), 3);
-    QCOMPARE(column(db, 0), (QStringList{"GAIN", "LOOK", "EMPTY", "UTF"}));
-    QCOMPARE(column(db, 1), (QStringList{"12", "Look_01", "", QString::fromLatin1("caf\xc3\xa9")}));
+    QCOMPARE(column(db, 0), (QStringList {"GAIN", "LOOK", "EMPTY", "UTF"}));
+    QCOMPARE(column(db, 1), (QStringList {"12", "Look_01", "", QString::fromLatin1("caf\xc3\xa9")}));
     QCOMPARE(db.itemAt(3, 2), QStringLiteral("3.5"));
 }
 
@@ -291,16 +304,17 @@ void TestDatabase::emptyResultAndItemWarnings()
     QCOMPARE(db.colCount(), 2);
     QCOMPARE(db.itemAt(0, 0), QString());
     QCOMPARE(log.messages(QStringLiteral("WARNING")),
-             QStringList{itemAt + QStringLiteral("Item at (R:0, C:0) does not exist. The result set is empty.")});
+        QStringList {itemAt + QStringLiteral("Item at (R:0, C:0) does not exist. The result set is empty.")});
 
     QVERIFY(db.executeQuery(QStringLiteral("SELECT name, value FROM parameters")));
     log.clear();
     QCOMPARE(db.itemAt(3, 0), QString());
     QCOMPARE(db.itemAt(0, 2), QString());
     QCOMPARE(db.itemAt(-1, 0), QString());
-    const QString outside = itemAt + QStringLiteral("Item at (R:%1, C:%2) does not exist. Row count: 3 | Column count: 2");
+    const QString outside
+        = itemAt + QStringLiteral("Item at (R:%1, C:%2) does not exist. Row count: 3 | Column count: 2");
     QCOMPARE(log.messages(QStringLiteral("WARNING")),
-             (QStringList{outside.arg(3).arg(0), outside.arg(0).arg(2), outside.arg(-1).arg(0)}));
+        (QStringList {outside.arg(3).arg(0), outside.arg(0).arg(2), outside.arg(-1).arg(0)}));
 }
 
 void TestDatabase::updateKeepsResults()
@@ -310,42 +324,46 @@ void TestDatabase::updateKeepsResults()
     QVERIFY(db.executeQuery(QStringLiteral("UPDATE parameters SET value = 13 WHERE name = 'GAIN'")));
     QVERIFY(db.executeQuery(QStringLiteral("DELETE FROM parameters WHERE name = 'EMPTY'")));
     QCOMPARE(db.rowCount(), 3);
-    QCOMPARE(column(db, 0), (QStringList{"EMPTY", "GAIN", "LOOK"}));
+    QCOMPARE(column(db, 0), (QStringList {"EMPTY", "GAIN", "LOOK"}));
     QVERIFY(db.executeQuery(QStringLiteral("SELECT value FROM parameters WHERE name = 'GAIN'")));
     QCOMPARE(db.itemAt(0, 0), QStringLiteral("13"));
 }
 
 void TestDatabase::failuresAreLogged()
 {
-    Database db(preset(5, QStringLiteral("p.preset"), QStringLiteral("CREATE UNIQUE INDEX n ON parameters(name);")), true,
-                SQLITE_OPEN_READWRITE);
+    Database db(preset(5, QStringLiteral("p.preset"), QStringLiteral("CREATE UNIQUE INDEX n ON parameters(name);")),
+        true, SQLITE_OPEN_READWRITE);
     QVERIFY(db.isOpen());
     LogCapture log;
 
     QVERIFY(!db.executeQuery(QStringLiteral("SELECT x FROM nowhere")));
     QCOMPARE(log.messages(QStringLiteral("ERROR")),
-             QStringList{query + QStringLiteral("Unable to prepare query \"SELECT x FROM nowhere\" correctly. "
-                                                "SQLite error: no such table: nowhere")});
+        QStringList {query
+            + QStringLiteral("Unable to prepare query \"SELECT x FROM nowhere\" correctly. "
+                             "SQLite error: no such table: nowhere")});
     log.clear();
 
     const QString duplicate = QStringLiteral("INSERT INTO parameters VALUES('GAIN', 1)");
     QVERIFY(!db.executeQuery(duplicate));
     QCOMPARE(log.messages(QStringLiteral("ERROR")),
-             QStringList{query + QStringLiteral("An issue occurred while executing the query \"%1\". SQLite error: "
-                                                "UNIQUE constraint failed: parameters.name")
-                                     .arg(duplicate)});
+        QStringList {query
+            + QStringLiteral("An issue occurred while executing the query \"%1\". SQLite error: "
+                             "UNIQUE constraint failed: parameters.name")
+                  .arg(duplicate)});
     log.clear();
 
     // Statements before the failing one stay executed.
-    const QString script = QStringLiteral("INSERT INTO parameters VALUES('NEW', 1); INSERT INTO parameters VALUES('NEW', 2);");
+    const QString script
+        = QStringLiteral("INSERT INTO parameters VALUES('NEW', 1); INSERT INTO parameters VALUES('NEW', 2);");
     QVERIFY(!db.executeQueries(script));
     QCOMPARE(log.messages(QStringLiteral("ERROR")),
-             QStringList{QStringLiteral("Database::executeQueries(const QString&): An error occurred while executing the "
-                                        "queries \"%1\". SQLite error: UNIQUE constraint failed: parameters.name")
-                             .arg(script)});
+        QStringList {QStringLiteral("Database::executeQueries(const QString&): An error occurred while executing the "
+                                    "queries \"%1\". SQLite error: UNIQUE constraint failed: parameters.name")
+                         .arg(script)});
     QVERIFY(db.executeQuery(QStringLiteral("SELECT value FROM parameters WHERE name = 'NEW'")));
-    QCOMPARE(column(db, 0), QStringList{"1"});
-    QVERIFY(db.executeQueries(QStringLiteral("UPDATE parameters SET value = 5; DELETE FROM parameters WHERE name = 'NEW'")));
+    QCOMPARE(column(db, 0), QStringList {"1"});
+    QVERIFY(db.executeQueries(
+        QStringLiteral("UPDATE parameters SET value = 5; DELETE FROM parameters WHERE name = 'NEW'")));
 }
 
 void TestDatabase::closedObjectFailsCleanly()
@@ -356,16 +374,22 @@ void TestDatabase::closedObjectFailsCleanly()
     QVERIFY(db.executeQuery(QStringLiteral("SELECT name FROM parameters")));
     db.close();
     QVERIFY(!db.isOpen());
-    QCOMPARE(log.messages(QStringLiteral("INFO")).count(QStringLiteral("Database::close(): Database %1 closed.").arg(file)), 2);
+    QCOMPARE(
+        log.messages(QStringLiteral("INFO")).count(QStringLiteral("Database::close(): Database %1 closed.").arg(file)),
+        2);
     db.close();
-    QCOMPARE(log.messages(QStringLiteral("INFO")).count(QStringLiteral("Database::close(): Database %1 closed.").arg(file)), 2);
+    QCOMPARE(
+        log.messages(QStringLiteral("INFO")).count(QStringLiteral("Database::close(): Database %1 closed.").arg(file)),
+        2);
 
     log.clear();
     QVERIFY(!db.executeQuery(QStringLiteral("SELECT 1")));
     QVERIFY(!db.executeQuery(QStringLiteral("SELECT ?"), {1}));
     QVERIFY(!db.executeQueries(QStringLiteral("SELECT 1")));
     QCOMPARE(log.messages(QStringLiteral("ERROR")).size(), 3);
-    QVERIFY(log.messages(QStringLiteral("ERROR")).first().startsWith(query + QStringLiteral("Unable to prepare query \"SELECT 1\"")));
+    QVERIFY(log.messages(QStringLiteral("ERROR"))
+                .first()
+                .startsWith(query + QStringLiteral("Unable to prepare query \"SELECT 1\"")));
     // The result set stays readable after close.
     QCOMPARE(db.rowCount(), 3);
     QCOMPARE(db.itemAt(1, 0), QStringLiteral("LOOK"));
@@ -377,14 +401,14 @@ void TestDatabase::copyAndClearResults()
     QVERIFY(db.executeQuery(QStringLiteral("SELECT name, value FROM parameters ORDER BY rowid")));
 
     ResultSet out;
-    out[0] = QStringList{"kept"};
-    out[7] = QStringList{"other"};
+    out[0] = QStringList {"kept"};
+    out[7] = QStringList {"other"};
     db.copyResults(out);
     QCOMPARE(out.size(), size_t(4));
-    QCOMPARE(out[0], (QStringList{"kept", "GAIN", "12"}));
-    QCOMPARE(out[1], (QStringList{"LOOK", "Look_01"}));
-    QCOMPARE(out[2], (QStringList{"EMPTY", ""}));
-    QCOMPARE(out[7], QStringList{"other"});
+    QCOMPARE(out[0], (QStringList {"kept", "GAIN", "12"}));
+    QCOMPARE(out[1], (QStringList {"LOOK", "Look_01"}));
+    QCOMPARE(out[2], (QStringList {"EMPTY", ""}));
+    QCOMPARE(out[7], QStringList {"other"});
 
     LogCapture log;
     db.clearResults();
@@ -404,14 +428,14 @@ void TestDatabase::boundParameters()
     QVERIFY(db.executeQuery(QStringLiteral("INSERT INTO parameters VALUES(?, ?)"), {QStringLiteral("T"), hostile}));
     QVERIFY(db.executeQuery(QStringLiteral("INSERT INTO parameters VALUES(?, ?)"), {QStringLiteral("I"), 42}));
     QVERIFY(db.executeQuery(QStringLiteral("INSERT INTO parameters VALUES(?, ?)"), {QStringLiteral("N"), QVariant()}));
-    QVERIFY(db.executeQuery(QStringLiteral("INSERT INTO parameters VALUES(?, ?)"),
-                            {QStringLiteral("U"), QStringLiteral("\u00e9")}));
+    QVERIFY(db.executeQuery(
+        QStringLiteral("INSERT INTO parameters VALUES(?, ?)"), {QStringLiteral("U"), QStringLiteral("\u00e9")}));
 
     QVERIFY(db.executeQuery(QStringLiteral("select name, typeof(value), value, hex(value) FROM parameters "
                                            "WHERE name IN (?, ?, ?, ?) ORDER BY rowid"),
-                            {"T", "I", "N", "U"}));
+        {"T", "I", "N", "U"}));
     QCOMPARE(db.rowCount(), 4);
-    QCOMPARE(column(db, 1), (QStringList{"text", "integer", "null", "text"}));
+    QCOMPARE(column(db, 1), (QStringList {"text", "integer", "null", "text"}));
     QCOMPARE(db.itemAt(0, 2), hostile);
     QCOMPARE(db.itemAt(1, 2), QStringLiteral("42"));
     QCOMPARE(db.itemAt(3, 3), QStringLiteral("C3A9"));
@@ -432,8 +456,8 @@ void TestDatabase::selectStoppedByDamagedPage()
 {
     // Enough rows to fill many leaf pages; the last page of the file is a leaf.
     const QString file = preset(5, QStringLiteral("p.preset"),
-                                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
-                                               "INSERT INTO parameters SELECT 'P' || i, hex(randomblob(60)) FROM n;"));
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+                       "INSERT INTO parameters SELECT 'P' || i, hex(randomblob(60)) FROM n;"));
     QByteArray bytes = readAll(file);
     QVERIFY(bytes.size() > 8 * 4096);
     bytes.replace(bytes.size() - 4096, 4096, QByteArray(4096, '\xff'));
@@ -448,8 +472,9 @@ void TestDatabase::selectStoppedByDamagedPage()
     QCOMPARE(db.rowCount(), 0);
     const QStringList errors = log.messages(QStringLiteral("ERROR"));
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().startsWith(query + QStringLiteral("An issue occurred while executing the query \"%1\". SQLite error: ").arg(sql)),
-             qPrintable(errors.first()));
+    QVERIFY2(errors.first().startsWith(
+                 query + QStringLiteral("An issue occurred while executing the query \"%1\". SQLite error: ").arg(sql)),
+        qPrintable(errors.first()));
 }
 
 void TestDatabase::pageSizes_data()
@@ -468,11 +493,12 @@ void TestDatabase::pageSizes()
     QFETCH(int, version);
 
     const QString file = path(QStringLiteral("p.preset"));
-    QVERIFY(TestSupport::buildPreset(QStringLiteral("PRAGMA page_size=%1;").arg(pageSize) + presetSql(version,
-                                         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                                        "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
-                                                        "printf('%.*c', 200, 'v') FROM n;")),
-                                     file));
+    QVERIFY(TestSupport::buildPreset(QStringLiteral("PRAGMA page_size=%1;").arg(pageSize)
+            + presetSql(version,
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
+                               "printf('%.*c', 200, 'v') FROM n;")),
+        file));
     const QByteArray header = readAll(file).left(24);
     QCOMPARE(header.size(), 24);
     QCOMPARE((quint8(header.at(16)) << 8 | quint8(header.at(17))), pageSize == 65536 ? 1 : pageSize);
@@ -490,7 +516,7 @@ void TestDatabase::pageSizes()
     QCOMPARE(db.itemAt(0, 0), QStringLiteral("302"));
     QCOMPARE(db.itemAt(0, 1), QStringLiteral("1"));
     QVERIFY(db.executeQuery(QStringLiteral("SELECT * FROM pragma_integrity_check")));
-    QCOMPARE(column(db, 0), QStringList{"ok"});
+    QCOMPARE(column(db, 0), QStringList {"ok"});
 }
 
 void TestDatabase::otherReservedCounts_data()
@@ -531,24 +557,37 @@ void TestDatabase::badInput_data()
     QTest::addColumn<QString>("damage");
     QTest::addColumn<int>("opens"); // 0 never, 1 always, 2 either (then it must read or fail cleanly)
 
-    QTest::newRow("zero-length") << "none" << "empty" << 0;
-    QTest::newRow("plain with the key table") << "plain" << "" << 1;
-    QTest::newRow("wrong key") << "otherKey" << "" << 0;
+    QTest::newRow("zero-length") << "none"
+                                 << "empty" << 0;
+    QTest::newRow("plain with the key table") << "plain"
+                                              << "" << 1;
+    QTest::newRow("wrong key") << "otherKey"
+                               << "" << 0;
     for (int length : {1, 15, 16, 24, 99, 100, 101, 4095, 4096, 4097, 8191})
         QTest::addRow("encrypted truncated to %d", length) << "enc" << QStringLiteral("truncate:%1").arg(length) << 0;
     for (int length : {16, 99, 100, 4095})
         QTest::addRow("plain truncated to %d", length) << "plain" << QStringLiteral("truncate:%1").arg(length) << 0;
-    QTest::newRow("encrypted, last page cut") << "enc" << "truncate:-100" << 2;
+    QTest::newRow("encrypted, last page cut") << "enc"
+                                              << "truncate:-100" << 2;
     for (int reserved : {0, 4, 11, 13, 32, 255})
-        QTest::addRow("encrypted, header says reserved %d", reserved) << "enc" << QStringLiteral("byte:20:%1").arg(reserved) << 0;
-    QTest::newRow("plain, header says reserved 12") << "plain" << "byte:20:12" << 2;
-    QTest::newRow("encrypted, header asks for WAL") << "enc" << "wal" << 2;
-    QTest::newRow("plain, header asks for WAL") << "plain" << "wal" << 1;
-    QTest::newRow("encrypted, page size 1000") << "enc" << "pagesize:1000" << 0;
-    QTest::newRow("encrypted, page size 65536 in a small file") << "enc" << "pagesize:1" << 0;
-    QTest::newRow("encrypted, page size 512") << "enc" << "pagesize:512" << 0;
-    QTest::newRow("encrypted, nonce of page 2 flipped") << "enc" << "byte:8190:0" << 2;
-    QTest::newRow("random bytes") << "none" << "random" << 0;
+        QTest::addRow("encrypted, header says reserved %d", reserved)
+            << "enc" << QStringLiteral("byte:20:%1").arg(reserved) << 0;
+    QTest::newRow("plain, header says reserved 12") << "plain"
+                                                    << "byte:20:12" << 2;
+    QTest::newRow("encrypted, header asks for WAL") << "enc"
+                                                    << "wal" << 2;
+    QTest::newRow("plain, header asks for WAL") << "plain"
+                                                << "wal" << 1;
+    QTest::newRow("encrypted, page size 1000") << "enc"
+                                               << "pagesize:1000" << 0;
+    QTest::newRow("encrypted, page size 65536 in a small file") << "enc"
+                                                                << "pagesize:1" << 0;
+    QTest::newRow("encrypted, page size 512") << "enc"
+                                              << "pagesize:512" << 0;
+    QTest::newRow("encrypted, nonce of page 2 flipped") << "enc"
+                                                        << "byte:8190:0" << 2;
+    QTest::newRow("random bytes") << "none"
+                                  << "random" << 0;
 }
 
 void TestDatabase::badInput()

@@ -22,20 +22,20 @@ QString presetSql(int version)
 
 // Values that a dump must carry through unchanged: quotes, NULL against the
 // empty text, integers at the limits, reals, blobs, texts that are not UTF-8.
-const char trickySql[] =
-    "CREATE TABLE parameters(name TEXT, value);"
-    "INSERT INTO parameters VALUES"
-    "('quote', 'it''s a ''preset'''), ('empty', ''), ('null', NULL), ('int', 42), ('negative', -7),"
-    "('max', 9223372036854775807), ('min', -9223372036854775808), ('real', 0.1), ('whole real', 2.0),"
-    "('tiny', 5e-324), ('huge', 1e308), ('infinity', 1e999), ('blob', X'00FF27'), ('empty blob', X''),"
-    "('text with nul', CAST(X'610062' AS TEXT)), ('latin1 bytes', CAST(X'E9' AS TEXT)), ('utf8', 'caf\xc3\xa9'),"
-    "('lines', 'a' || char(10) || 'b' || char(13)), ('semicolon', 'x; DROP TABLE info; --');"
-    "CREATE TABLE \"odd \"\"name\"\"\"(id INTEGER PRIMARY KEY AUTOINCREMENT, v);"
-    "INSERT INTO \"odd \"\"name\"\"\"(v) VALUES('a'), ('b');"
-    "CREATE INDEX by_name ON parameters(name);"
-    "CREATE VIEW ints AS SELECT * FROM parameters WHERE typeof(value) = 'integer';"
-    "CREATE TRIGGER count_changes AFTER INSERT ON parameters BEGIN UPDATE info SET version = version; END;"
-    "PRAGMA user_version = 3;";
+const char trickySql[]
+    = "CREATE TABLE parameters(name TEXT, value);"
+      "INSERT INTO parameters VALUES"
+      "('quote', 'it''s a ''preset'''), ('empty', ''), ('null', NULL), ('int', 42), ('negative', -7),"
+      "('max', 9223372036854775807), ('min', -9223372036854775808), ('real', 0.1), ('whole real', 2.0),"
+      "('tiny', 5e-324), ('huge', 1e308), ('infinity', 1e999), ('blob', X'00FF27'), ('empty blob', X''),"
+      "('text with nul', CAST(X'610062' AS TEXT)), ('latin1 bytes', CAST(X'E9' AS TEXT)), ('utf8', 'caf\xc3\xa9'),"
+      "('lines', 'a' || char(10) || 'b' || char(13)), ('semicolon', 'x; DROP TABLE info; --');"
+      "CREATE TABLE \"odd \"\"name\"\"\"(id INTEGER PRIMARY KEY AUTOINCREMENT, v);"
+      "INSERT INTO \"odd \"\"name\"\"\"(v) VALUES('a'), ('b');"
+      "CREATE INDEX by_name ON parameters(name);"
+      "CREATE VIEW ints AS SELECT * FROM parameters WHERE typeof(value) = 'integer';"
+      "CREATE TRIGGER count_changes AFTER INSERT ON parameters BEGIN UPDATE info SET version = version; END;"
+      "PRAGMA user_version = 3;";
 
 QByteArray readAll(const QString &path)
 {
@@ -62,8 +62,8 @@ QStringList typedRows(const QString &path, const QString &table)
         return {QStringLiteral("not open")};
     QStringList rows;
     sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(db.handle(), QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table).toUtf8().constData(), -1,
-                       &statement, nullptr);
+    sqlite3_prepare_v2(db.handle(), QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table).toUtf8().constData(),
+        -1, &statement, nullptr);
     while (sqlite3_step(statement) == SQLITE_ROW) {
         QStringList cells;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
@@ -73,7 +73,8 @@ QStringList typedRows(const QString &path, const QString &table)
                 const double d = sqlite3_column_double(statement, i);
                 value = QByteArray(reinterpret_cast<const char *>(&d), sizeof d);
             } else {
-                value = QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, i)), sqlite3_column_bytes(statement, i));
+                value = QByteArray(
+                    static_cast<const char *>(sqlite3_column_blob(statement, i)), sqlite3_column_bytes(statement, i));
             }
             cells << QStringLiteral("%1:%2").arg(type).arg(QString::fromLatin1(value.toHex()));
         }
@@ -85,8 +86,7 @@ QStringList typedRows(const QString &path, const QString &table)
 
 } // namespace
 
-class TestVekpreset : public QObject
-{
+class TestVekpreset : public QObject {
     Q_OBJECT
 
 private slots:
@@ -155,7 +155,7 @@ void TestVekpreset::buildChoosesEncryption()
     QVERIFY(db.isOpen());
     QVERIFY(db.executeQuery(QStringLiteral("SELECT version FROM info")));
     QCOMPARE(db.itemAt(0, 0), QString::number(version));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.sql", "out.preset"}));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList {"in.sql", "out.preset"}));
 }
 
 void TestVekpreset::buildRefusesToOverwrite()
@@ -172,7 +172,7 @@ void TestVekpreset::buildRefusesToOverwrite()
     QVERIFY(!isPlain(readAll(out)));
     QVERIFY(TestSupport::buildPreset(presetSql(5), out));
     QVERIFY(isPlain(readAll(out)));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"in.sql", "out.preset"}));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList {"in.sql", "out.preset"}));
 }
 
 void TestVekpreset::buildFailuresLeaveNothing_data()
@@ -196,11 +196,12 @@ void TestVekpreset::buildFailuresLeaveNothing()
     QString stdErr;
     QCOMPARE(TestSupport::runVekpreset({"build", "--force", sqlFile(sql), out}, nullptr, &stdErr), 1);
     QVERIFY2(stdErr.contains(message), qPrintable(stdErr));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"in.sql"});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {"in.sql"});
 
-    QCOMPARE(TestSupport::runVekpreset({"build", sqlFile(presetSql(5).toUtf8()), path(QStringLiteral("no/such/dir.preset"))},
-                                       nullptr, &stdErr),
-             1);
+    QCOMPARE(
+        TestSupport::runVekpreset(
+            {"build", sqlFile(presetSql(5).toUtf8()), path(QStringLiteral("no/such/dir.preset"))}, nullptr, &stdErr),
+        1);
     QVERIFY2(stdErr.contains(QLatin1String("does not exist")), qPrintable(stdErr));
 }
 
@@ -219,10 +220,11 @@ void TestVekpreset::dumpRoundTrips()
     QFETCH(int, version);
     QFETCH(int, pageSize);
 
-    const QByteArray sql = QStringLiteral("PRAGMA page_size=%1; CREATE TABLE info(version INTEGER); INSERT INTO info VALUES(%2);")
-                               .arg(pageSize)
-                               .arg(version)
-                               .toUtf8()
+    const QByteArray sql
+        = QStringLiteral("PRAGMA page_size=%1; CREATE TABLE info(version INTEGER); INSERT INTO info VALUES(%2);")
+              .arg(pageSize)
+              .arg(version)
+              .toUtf8()
         + trickySql;
     const QString first = path(QStringLiteral("first.preset"));
     QCOMPARE(TestSupport::runVekpreset({"build", sqlFile(sql), first}), 0);
@@ -242,8 +244,9 @@ void TestVekpreset::dumpRoundTrips()
     const QStringList rows = typedRows(first, QStringLiteral("parameters"));
     QCOMPARE(rows.size(), 19);
     QCOMPARE(typedRows(second, QStringLiteral("parameters")), rows);
-    QCOMPARE(typedRows(second, QStringLiteral("\"odd \"\"name\"\"\"")), typedRows(first, QStringLiteral("\"odd \"\"name\"\"\"")));
-    QCOMPARE(typedRows(second, QStringLiteral("sqlite_sequence")), QStringList{"3:6f646420226e616d6522,1:32"});
+    QCOMPARE(typedRows(second, QStringLiteral("\"odd \"\"name\"\"\"")),
+        typedRows(first, QStringLiteral("\"odd \"\"name\"\"\"")));
+    QCOMPARE(typedRows(second, QStringLiteral("sqlite_sequence")), QStringList {"3:6f646420226e616d6522,1:32"});
 }
 
 void TestVekpreset::encryptAndDecrypt_data()
@@ -269,9 +272,10 @@ void TestVekpreset::encryptAndDecrypt()
         QCOMPARE(sqlite3_open(plain.toUtf8().constData(), &db), SQLITE_OK);
         int reserve = reserved; // the call hands back the previous value in place
         QCOMPARE(sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve), SQLITE_OK);
-        const QByteArray sql = QStringLiteral("PRAGMA page_size=%1; CREATE TABLE info(version INTEGER); INSERT INTO info VALUES(10);")
-                                 .arg(pageSize)
-                                 .toUtf8()
+        const QByteArray sql
+            = QStringLiteral("PRAGMA page_size=%1; CREATE TABLE info(version INTEGER); INSERT INTO info VALUES(10);")
+                  .arg(pageSize)
+                  .toUtf8()
             + trickySql;
         QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
@@ -351,9 +355,10 @@ void TestVekpreset::checkReports()
     QVERIFY(TestSupport::buildPreset(presetSql(10), encrypted));
     QString out;
     QCOMPARE(TestSupport::runVekpreset({"check", encrypted}, &out), 0);
-    QCOMPARE(out, QStringLiteral("file: %1\nencryption: encrypted with the preset key\npage size: 4096\n"
-                                 "reserved bytes per page: 12\nversion: 10\nintegrity check: ok\n")
-                      .arg(encrypted));
+    QCOMPARE(out,
+        QStringLiteral("file: %1\nencryption: encrypted with the preset key\npage size: 4096\n"
+                       "reserved bytes per page: 12\nversion: 10\nintegrity check: ok\n")
+            .arg(encrypted));
 
     const QString plain = path(QStringLiteral("p.preset"));
     QVERIFY(TestSupport::buildPreset(presetSql(5), plain));
@@ -370,11 +375,12 @@ void TestVekpreset::checkReports()
 void TestVekpreset::checkFindsDamage()
 {
     const QString file = path(QStringLiteral("d.preset"));
-    QVERIFY(TestSupport::buildPreset(presetSql(10) + QStringLiteral("CREATE INDEX n ON parameters(name);"
-                                                                    "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k "
-                                                                    "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
-                                                                    "hex(randomblob(50)) FROM k;"),
-                                     file));
+    QVERIFY(TestSupport::buildPreset(presetSql(10)
+            + QStringLiteral("CREATE INDEX n ON parameters(name);"
+                             "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k "
+                             "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
+                             "hex(randomblob(50)) FROM k;"),
+        file));
     QByteArray bytes = readAll(file);
     // Flip a bit of the last page's type byte: the keystream is XORed, so the
     // page still decrypts, but to a page type that does not exist.
@@ -389,7 +395,8 @@ void TestVekpreset::checkFindsDamage()
 
     QCOMPARE(TestSupport::runVekpreset({"check", path(QStringLiteral("missing.preset"))}, nullptr, &err), 1);
     QVERIFY(err.contains(QLatin1String("does not exist")));
-    QVERIFY(writeAll(file, "not a database at all, but long enough to have a header of one hundred bytes or more, really"));
+    QVERIFY(
+        writeAll(file, "not a database at all, but long enough to have a header of one hundred bytes or more, really"));
     QCOMPARE(TestSupport::runVekpreset({"dump", file}, nullptr, &err), 1);
     QVERIFY2(err.contains(QLatin1String("neither a plain SQLite database nor")), qPrintable(err));
 }
@@ -397,11 +404,11 @@ void TestVekpreset::checkFindsDamage()
 void TestVekpreset::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"frobnicate", "x"};
-    QTest::newRow("build, one argument") << QStringList{"build", "x.sql"};
-    QTest::newRow("dump, two arguments") << QStringList{"dump", "a", "b"};
-    QTest::newRow("unknown option") << QStringList{"build", "--quick", "a", "b"};
+    QTest::newRow("nothing") << QStringList {};
+    QTest::newRow("unknown command") << QStringList {"frobnicate", "x"};
+    QTest::newRow("build, one argument") << QStringList {"build", "x.sql"};
+    QTest::newRow("dump, two arguments") << QStringList {"dump", "a", "b"};
+    QTest::newRow("unknown option") << QStringList {"build", "--quick", "a", "b"};
 }
 
 void TestVekpreset::usageErrors()

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 for (int row = 0; row < db.rowCount(); ++row)
                     db.itemAt(row, 1);
             }
-            db.executeQuery(QStringLiteral("UPDATE parameters SET value = ? WHERE rowid = 1"), {QStringLiteral("fuzz")});
+            db.executeQuery(
+                QStringLiteral("UPDATE parameters SET value = ? WHERE rowid = 1"), {QStringLiteral("fuzz")});
             db.executeQuery(QStringLiteral("SELECT * FROM pragma_integrity_check"));
         }
     }

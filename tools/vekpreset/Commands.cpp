@@ -282,7 +282,7 @@ int check(const QString &path)
         std::printf("version: %s\n", version.constData());
         if ((version.toInt() >= firstEncryptedVersion) != preset.isEncrypted())
             std::printf("note: presets of version %s are normally %s\n", version.constData(),
-                        preset.isEncrypted() ? "plain" : "encrypted");
+                preset.isEncrypted() ? "plain" : "encrypted");
     }
 
     QStringList report;
@@ -291,7 +291,7 @@ int check(const QString &path)
     } else {
         good = false;
         std::printf("integrity check: failed%s\n",
-                    report.isEmpty() ? QStringLiteral(" (%1)").arg(error).toLocal8Bit().constData() : "");
+            report.isEmpty() ? QStringLiteral(" (%1)").arg(error).toLocal8Bit().constData() : "");
         for (const QString &line : report)
             std::printf("  %s\n", line.toLocal8Bit().constData());
     }

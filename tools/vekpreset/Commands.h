@@ -10,4 +10,4 @@ int dump(const QString &path);
 int encrypt(const QString &inPath, const QString &outPath, bool force);
 int decrypt(const QString &inPath, const QString &outPath, bool force);
 int check(const QString &path);
-}
+} // namespace Commands

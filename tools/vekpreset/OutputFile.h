@@ -4,8 +4,7 @@
 
 // An output written beside its target under a temporary name and renamed into
 // place only when complete, so a failed run never leaves a half-written file.
-class OutputFile
-{
+class OutputFile {
 public:
     OutputFile(const QString &target, bool force);
     ~OutputFile();

@@ -7,8 +7,7 @@ struct sqlite3;
 
 // An existing SQLite file opened directly, plain or with the preset key,
 // whatever its name (the tool also reads files that are not named .preset).
-class PresetFile
-{
+class PresetFile {
 public:
     PresetFile() = default;
     ~PresetFile();

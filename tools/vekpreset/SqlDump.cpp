@@ -70,8 +70,8 @@ QByteArray valueLiteral(sqlite3_stmt *statement, int column)
         return '\'' + quoted + '\'';
     }
     case SQLITE_BLOB:
-        return hex(static_cast<const char *>(sqlite3_column_blob(statement, column)),
-                   sqlite3_column_bytes(statement, column));
+        return hex(
+            static_cast<const char *>(sqlite3_column_blob(statement, column)), sqlite3_column_bytes(statement, column));
     default:
         return "NULL";
     }
@@ -148,8 +148,8 @@ bool dumpSql(sqlite3 *db, QByteArray *out, QString *error)
     }
 
     // Indexes, triggers and views after the rows, so no trigger fires on the copy.
-    Statement others = prepare(
-        db, "SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger', 'view') AND sql IS NOT NULL ORDER BY rowid",
+    Statement others = prepare(db,
+        "SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger', 'view') AND sql IS NOT NULL ORDER BY rowid",
         error);
     if (!others)
         return false;

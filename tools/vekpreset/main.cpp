@@ -7,22 +7,21 @@
 
 namespace {
 
-const char usageText[] =
-    "usage: vekpreset build SQLFILE OUT.preset [--force]\n"
-    "       vekpreset dump FILE.preset\n"
-    "       vekpreset encrypt IN OUT [--force]\n"
-    "       vekpreset decrypt IN OUT [--force]\n"
-    "       vekpreset check FILE.preset\n"
-    "\n"
-    "build    creates a preset by running the SQL text; versions above 8 are\n"
-    "         encrypted with the preset key, older ones are written plain\n"
-    "dump     prints the schema and every row as SQL text that build accepts\n"
-    "encrypt  writes an encrypted copy of a plain file\n"
-    "decrypt  writes a plain copy of an encrypted preset\n"
-    "check    prints the version, the encryption and SQLite's integrity check\n"
-    "\n"
-    "Outputs are never overwritten without --force. Exit codes: 0 success,\n"
-    "1 failure, 2 wrong usage.\n";
+const char usageText[] = "usage: vekpreset build SQLFILE OUT.preset [--force]\n"
+                         "       vekpreset dump FILE.preset\n"
+                         "       vekpreset encrypt IN OUT [--force]\n"
+                         "       vekpreset decrypt IN OUT [--force]\n"
+                         "       vekpreset check FILE.preset\n"
+                         "\n"
+                         "build    creates a preset by running the SQL text; versions above 8 are\n"
+                         "         encrypted with the preset key, older ones are written plain\n"
+                         "dump     prints the schema and every row as SQL text that build accepts\n"
+                         "encrypt  writes an encrypted copy of a plain file\n"
+                         "decrypt  writes a plain copy of an encrypted preset\n"
+                         "check    prints the version, the encryption and SQLite's integrity check\n"
+                         "\n"
+                         "Outputs are never overwritten without --force. Exit codes: 0 success,\n"
+                         "1 failure, 2 wrong usage.\n";
 
 int usage(const char *problem)
 {
@@ -69,7 +68,7 @@ int main(int argc, char **argv)
         return Commands::check(arguments[0]);
 
     const QStringList known = {QStringLiteral("build"), QStringLiteral("dump"), QStringLiteral("encrypt"),
-                               QStringLiteral("decrypt"), QStringLiteral("check")};
+        QStringLiteral("decrypt"), QStringLiteral("check")};
     if (!known.contains(command))
         return usage(QStringLiteral("unknown command %1").arg(command).toLocal8Bit().constData());
     return usage(QStringLiteral("wrong arguments for %1").arg(command).toLocal8Bit().constData());
