@@ -4,6 +4,7 @@
 #include "guide/CanvasStyle.h"
 #include "guide/GuideGeometry.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -11,6 +12,18 @@
 namespace {
 
 const QString defaultImagePath = QStringLiteral(":/images/canvas");
+
+// Frames from the largest sensors (8192 x 4320, 135 MiB decoded) exceed the toolkit's
+// default limit of 128 MiB and would silently come out blank.
+constexpr int pictureAllocationLimitMiB = 512;
+
+QPixmap readPicture(const QString &path)
+{
+    if (QImageReader::allocationLimit() < pictureAllocationLimitMiB)
+        QImageReader::setAllocationLimit(pictureAllocationLimitMiB);
+    QImageReader reader(path);
+    return QPixmap::fromImage(reader.read());
+}
 
 void line(QPainter &painter, int x1, int y1, int x2, int y2)
 {
@@ -54,7 +67,7 @@ void fillInclusive(QPainter &painter, int left, int top, int right, int bottom, 
 
 Canvas::Canvas(QWidget *parent) : QWidget(parent)
 {
-    setPixmap(QPixmap(defaultImagePath));
+    setPixmap(readPicture(defaultImagePath));
 }
 
 void Canvas::setPixmap(const QPixmap &pixmap)
@@ -67,7 +80,7 @@ void Canvas::setPixmap(const QPixmap &pixmap)
 void Canvas::loadImage(const QString &path)
 {
     // A picture that fails to load leaves an empty background; nothing to report.
-    setPixmap(QPixmap(path));
+    setPixmap(readPicture(path));
     m_defaultImage = false;
     update();
 }

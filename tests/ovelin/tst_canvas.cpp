@@ -83,6 +83,7 @@ private slots:
     void builtInBackgroundScalesOnLargeCanvas();
     void userPictureCoversCanvas();
     void userPictureFollowsSizeAndPicture();
+    void largeSensorFrameLoads();
     void container();
 };
 
@@ -333,6 +334,21 @@ void TestCanvas::userPictureFollowsSizeAndPicture()
     image = renderCanvas(canvas, 200, 50);
     QCOMPARE(image.pixel(10, 25), qRgb(0, 255, 0));
     QCOMPARE(image.pixel(150, 25), qRgb(0, 255, 0));
+}
+
+void TestCanvas::largeSensorFrameLoads()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("8k.png"));
+    {
+        QImage frame(8192, 4320, QImage::Format_RGB32);
+        frame.fill(qRgb(0, 0, 255));
+        QVERIFY(frame.save(path, "PNG"));
+    }
+    Canvas canvas;
+    canvas.loadImage(path);
+    canvas.setCanvasSize(320, 180);
+    QCOMPARE(renderCanvas(canvas, 320, 180).pixel(160, 90), qRgb(0, 0, 255));
 }
 
 void TestCanvas::container()
