@@ -60,6 +60,8 @@ DocumentWindow::DocumentWindow(QWidget *parent) : AppWindow(parent), m_messageBo
         logError(QStringLiteral("Unable to open instructions file."));
     }
     setWindowIcon(QIcon(QStringLiteral(":/images/vek")));
+    // Editors with a title extra refresh the title once they are set up.
+    updateWindowTitle();
 }
 
 DocumentWindow::~DocumentWindow()
