@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -401,10 +403,34 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     quit();
 }
 
+QMenu *DocumentWindow::createFileMenu()
+{
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    m_fileMenu->addAction(tr("&New"), QKeySequence::New, this, &DocumentWindow::tryNewFile);
+    m_fileMenu->addAction(tr("&Open"), QKeySequence::Open, this, &DocumentWindow::showOpenFileDialog);
+    // Nothing to save until the first document is open.
+    m_fileMenu->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &DocumentWindow::saveFileAs)->setEnabled(false);
+    m_fileMenu->addAction(tr("&Save"), QKeySequence::Save, this, &DocumentWindow::saveFile)->setEnabled(false);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(tr("&Exit"), QKeySequence::Quit, this, &DocumentWindow::quit);
+    return m_fileMenu;
+}
+
+QMenu *DocumentWindow::createHelpMenu()
+{
+    m_helpMenu = menuBar()->addMenu(tr("&Help"));
+    m_helpMenu->addAction(tr("&About"), this, &DocumentWindow::showAboutDialog);
+    m_helpMenu->addAction(tr("&Instructions"), this, &DocumentWindow::showInstructionsDialog);
+    return m_helpMenu;
+}
+
 void DocumentWindow::tryInitializing()
 {
     if (m_initialized)
         return;
+    if (m_fileMenu)
+        for (QAction *action : m_fileMenu->actions())
+            action->setEnabled(true);
     initializeWindow();
     m_initialized = true;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 class Database;
+class QMenu;
 class QMessageBox;
 
 // The preset document protocol both editors share: start dialog, New, Open, Save,
@@ -64,6 +65,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // Records one pending change and refreshes the title.
     void setChange(const QString &name, const QString &value);
+    // The menus both editors share; an editor adds its own between the two.
+    QMenu *createFileMenu();
+    QMenu *createHelpMenu();
 
     // --- Hooks of each editor ---
     // Validation and preparation of an opened preset before it replaces the
@@ -82,7 +86,7 @@ protected:
     virtual bool afterSave(Database &) { return true; }
     // Removes the change marks from the panels' tabs.
     virtual void resetTabTitles() {}
-    // First successful open: enable menus, install panels.
+    // First successful open, after the File menu was enabled: editor's own set-up.
     virtual void initializeWindow() {}
     virtual void showNewFileDialog() = 0;
     // The template chosen in the new-file dialog, and closing that dialog.
@@ -108,6 +112,8 @@ protected:
     QString m_openErrorMessage;
     bool m_initialized = false;
     QString m_instructions;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
 
 private:
     enum class Flow { New, Open, Exit };

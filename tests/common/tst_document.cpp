@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QMenu>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,7 +30,22 @@ public:
 
     ScriptedPrompts *prompts = new ScriptedPrompts;
 
-    TestEditor() { setPrompts(std::unique_ptr<Prompts>(prompts)); }
+    TestEditor()
+    {
+        setPrompts(std::unique_ptr<Prompts>(prompts));
+        createFileMenu();
+        createHelpMenu();
+    }
+
+    // Text and enabled state of each File and Help item, separators as "-".
+    QStringList menuState() const
+    {
+        QStringList state;
+        for (QMenu *menu : {m_fileMenu, m_helpMenu})
+            for (QAction *action : menu->actions())
+                state << (action->isSeparator() ? QString("-") : action->text() + (action->isEnabled() ? "" : " (off)"));
+        return state;
+    }
 
     using DocumentWindow::openFile;
     using DocumentWindow::setChange;
@@ -188,6 +204,8 @@ void TestDocument::startDialog()
     QCOMPARE(editor.newDialogShown, newDialogs);
     QVERIFY(!editor.isInitialized());
     QCOMPARE(editor.windowTitle(), QString(title));
+    QCOMPARE(editor.menuState(), QStringList({"&New", "&Open", "Save &As... (off)", "&Save (off)", "-", "&Exit",
+                                              "&About", "&Instructions"}));
 }
 
 void TestDocument::newDocumentAndFirstSave()
@@ -202,6 +220,7 @@ void TestDocument::newDocumentAndFirstSave()
     QVERIFY(!editor.preset());
     QCOMPARE(editor.presetVersion(), 16);
     QCOMPARE(editor.initializations, 1);
+    QVERIFY(!editor.menuState().join(',').contains("(off)"));
     QCOMPARE(editor.shown.value("B"), QString("text"));
 
     editor.setChange("A", "42");
