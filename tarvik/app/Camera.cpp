@@ -15,7 +15,7 @@ Camera::Version Camera::version(unsigned index) const
 QString Camera::factoryPath(int presetVersion) const
 {
     return QStringLiteral("../Resources/databases/")
-           + QStringLiteral("%1/factory%2.db").arg(m_directoryName).arg(presetVersion);
+        + QStringLiteral("%1/factory%2.db").arg(m_directoryName).arg(presetVersion);
 }
 
 QString Camera::templateDirectory(const QString &versionText) const

@@ -14,8 +14,7 @@ enum tarvik_camera_t {
 
 // One camera family: its names and the firmware versions it supports, each with the
 // preset version number that firmware writes.
-class Camera
-{
+class Camera {
 public:
     using Version = QPair<int, QString>;
 

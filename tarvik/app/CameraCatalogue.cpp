@@ -68,7 +68,7 @@ void CameraCatalogue::addCameraVersion(tarvik_camera_t type, int presetVersion, 
     auto it = m_cameras.find(type);
     if (it == m_cameras.end()) {
         Logger::logError(noCamerasMessage(type),
-                         QStringLiteral("CameraCatalogue::addCameraVersion(tarvik_camera_t, int, const QString&)"));
+            QStringLiteral("CameraCatalogue::addCameraVersion(tarvik_camera_t, int, const QString&)"));
         return;
     }
     it->second->addVersion(presetVersion, versionText);
@@ -99,8 +99,8 @@ bool CameraCatalogue::presetVersionIsValid(tarvik_camera_t type, int presetVersi
 {
     const Camera *found = camera(type);
     if (!found) {
-        Logger::logError(noCamerasMessage(type),
-                         QStringLiteral("CameraCatalogue::presetVersionIsValid(tarvik_camera_t, int)"));
+        Logger::logError(
+            noCamerasMessage(type), QStringLiteral("CameraCatalogue::presetVersionIsValid(tarvik_camera_t, int)"));
         return false;
     }
     for (unsigned i = 0; i < found->supportedVersionCount(); ++i)
@@ -132,8 +132,8 @@ QString CameraCatalogue::getCameraVersionString(tarvik_camera_t type, int preset
     QString result;
     const Camera *found = camera(type);
     if (!found) {
-        Logger::logError(noCamerasMessage(type),
-                         QStringLiteral("CameraCatalogue::getCameraVersionString(tarvik_camera_t, int)"));
+        Logger::logError(
+            noCamerasMessage(type), QStringLiteral("CameraCatalogue::getCameraVersionString(tarvik_camera_t, int)"));
         return result;
     }
     for (unsigned i = 0; i < found->supportedVersionCount(); ++i) {
@@ -151,7 +151,7 @@ QString CameraCatalogue::getCameraVersionString(tarvik_camera_t type, int preset
 Database *CameraCatalogue::createFactory(tarvik_camera_t type, int presetVersion) const
 {
     return createFactory(type, presetVersion,
-                         BuildInfo::isReleaseBuild() ? FactorySource::CompiledScripts : FactorySource::PreparedFiles);
+        BuildInfo::isReleaseBuild() ? FactorySource::CompiledScripts : FactorySource::PreparedFiles);
 }
 
 Database *CameraCatalogue::createFactory(tarvik_camera_t type, int presetVersion, FactorySource source) const

@@ -12,14 +12,13 @@ class Database;
 // The compiled-in catalogue of camera families and firmware versions, and the loading
 // of the factory data (key events, actions, camera dialogs) of one family and preset
 // version. Owns its cameras.
-class CameraCatalogue
-{
+class CameraCatalogue {
 public:
     using Cameras = std::map<tarvik_camera_t, Camera *>;
 
     enum class FactorySource {
         CompiledScripts, // release builds: the SQL scripts in the resources
-        PreparedFiles,   // engineering builds: the .db files beside the program
+        PreparedFiles, // engineering builds: the .db files beside the program
     };
 
     CameraCatalogue() = default;

@@ -19,25 +19,25 @@ const QString defaultFirmware = QStringLiteral("6.4.x");
 } // namespace
 
 NewFileDialog::NewFileDialog(const std::map<tarvik_camera_t, Camera *> &cameras, QWidget *parent)
-    : QDialog(parent),
-      m_descriptionLabel(new QLabel(tr("Select the properties for this preset:"), this)),
-      m_cameraLabel(new QLabel(tr("Camera:"), this)),
-      m_versionLabel(new QLabel(tr("Version:"), this)),
-      m_templateLabel(new QLabel(tr("Template:"), this)),
-      m_cameraCombo(new ComboBox),
-      m_versionCombo(new ComboBox),
-      m_templateCombo(new ComboBox),
-      m_buttonBox(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this)),
-      m_layout(new QGridLayout)
+    : QDialog(parent)
+    , m_descriptionLabel(new QLabel(tr("Select the properties for this preset:"), this))
+    , m_cameraLabel(new QLabel(tr("Camera:"), this))
+    , m_versionLabel(new QLabel(tr("Version:"), this))
+    , m_templateLabel(new QLabel(tr("Template:"), this))
+    , m_cameraCombo(new ComboBox)
+    , m_versionCombo(new ComboBox)
+    , m_templateCombo(new ComboBox)
+    , m_buttonBox(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this))
+    , m_layout(new QGridLayout)
 {
-    const QString function =
-        QStringLiteral("NewFileDialog::NewFileDialog(const std::map<tarvik_camera_t, Camera*>&, QWidget*)");
+    const QString function
+        = QStringLiteral("NewFileDialog::NewFileDialog(const std::map<tarvik_camera_t, Camera*>&, QWidget*)");
     m_descriptionLabel->setWordWrap(true);
 
     populateData(cameras);
 
-    const QModelIndexList families = m_cameraModel->match(m_cameraModel->index(0, 0), Qt::UserRole,
-                                                          int(TARVIK_CAMERA_TANO_BRISOLA), 1, Qt::MatchExactly);
+    const QModelIndexList families = m_cameraModel->match(
+        m_cameraModel->index(0, 0), Qt::UserRole, int(TARVIK_CAMERA_TANO_BRISOLA), 1, Qt::MatchExactly);
     if (families.isEmpty())
         Logger::logWarning(
             QStringLiteral("Unable to set the default camera type to %1").arg(int(TARVIK_CAMERA_TANO_BRISOLA)),
@@ -52,7 +52,7 @@ NewFileDialog::NewFileDialog(const std::map<tarvik_camera_t, Camera *> &cameras,
         Logger::logWarning(QStringLiteral("Unable to set the default firmware version to %1 for camera type %2")
                                .arg(defaultFirmware)
                                .arg(int(currentCameraType())),
-                           function);
+            function);
     } else {
         m_versionCombo->setCurrentIndex(defaultRow);
         versionComboIndexChanged(m_versionCombo->currentText());
@@ -64,7 +64,7 @@ NewFileDialog::NewFileDialog(const std::map<tarvik_camera_t, Camera *> &cameras,
     connect(m_buttonBox, &QDialogButtonBox::rejected, this, &NewFileDialog::reject);
     connect(m_cameraCombo, &QComboBox::currentIndexChanged, this, &NewFileDialog::cameraComboIndexChanged);
     connect(m_versionCombo, &QComboBox::currentIndexChanged, this,
-            [this] { versionComboIndexChanged(m_versionCombo->currentText()); });
+        [this] { versionComboIndexChanged(m_versionCombo->currentText()); });
 }
 
 tarvik_camera_t NewFileDialog::currentCameraType() const
@@ -84,7 +84,7 @@ QString NewFileDialog::currentFirmwareVersion(int *presetVersion) const
         } else {
             *presetVersion = 0;
             Logger::logError(QStringLiteral("The preset version for index %1 is invalid.").arg(row),
-                             QStringLiteral("NewFileDialog::currentFirmwareVersion(int*)"));
+                QStringLiteral("NewFileDialog::currentFirmwareVersion(int*)"));
         }
     }
     return m_versionCombo->currentText();
@@ -122,7 +122,7 @@ tarvik_camera_t NewFileDialog::cameraType(int index) const
     const int type = data.toInt(&ok);
     if (!data.isValid() || !ok) {
         Logger::logError(QStringLiteral("Camera type data is invalid at index %1").arg(index),
-                         QStringLiteral("NewFileDialog::cameraType(int)"));
+            QStringLiteral("NewFileDialog::cameraType(int)"));
         return TARVIK_CAMERA_TANO_BRISOLA;
     }
     return tarvik_camera_t(type);
@@ -133,7 +133,7 @@ void NewFileDialog::updateVersionList(tarvik_camera_t type)
     auto it = m_versionModels.find(type);
     if (it == m_versionModels.end()) {
         Logger::logError(QStringLiteral("There is no firmware version data for camera type %1").arg(int(type)),
-                         QStringLiteral("NewFileDialog::updateVersionList(tarvik_camera_t)"));
+            QStringLiteral("NewFileDialog::updateVersionList(tarvik_camera_t)"));
         return;
     }
     m_versionCombo->setModel(it->second);
@@ -153,7 +153,7 @@ void NewFileDialog::updateTemplateList(tarvik_camera_t type, const QString &vers
         Logger::logError(QStringLiteral("There is no template data for firmware version %1 on camera type %2")
                              .arg(version)
                              .arg(int(type)),
-                         function);
+            function);
         return;
     }
     m_templateCombo->setModel(templates->second);
@@ -195,8 +195,8 @@ void NewFileDialog::populateTemplates(tarvik_camera_t type, const QString &direc
     }
     auto versions = m_versionModels.find(type);
     if (versions == m_versionModels.end()) {
-        Logger::logError(QStringLiteral("There is no firmware version data for camera type %1").arg(int(type)),
-                         function);
+        Logger::logError(
+            QStringLiteral("There is no firmware version data for camera type %1").arg(int(type)), function);
         return;
     }
 
@@ -205,14 +205,14 @@ void NewFileDialog::populateTemplates(tarvik_camera_t type, const QString &direc
     for (int row = 0; row < versionModel->rowCount(); ++row) {
         const QString version = versionModel->item(row)->text();
         if (!dir.cd(version)) {
-            Logger::logError(QStringLiteral("Unable to enter directory \"%1/%2\"").arg(dir.dirName(), version),
-                             function);
+            Logger::logError(
+                QStringLiteral("Unable to enter directory \"%1/%2\"").arg(dir.dirName(), version), function);
             continue;
         }
         if (!templates.count(version)) {
             auto *model = new QStandardItemModel(this);
-            const QStringList files =
-                dir.entryList({QStringLiteral("*.preset")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+            const QStringList files
+                = dir.entryList({QStringLiteral("*.preset")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
             for (const QString &file : files)
                 model->appendRow(new QStandardItem(tr("%1").arg(QFileInfo(file).completeBaseName())));
             templates[version] = model;

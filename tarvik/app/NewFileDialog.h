@@ -16,8 +16,7 @@ class QStandardItemModel;
 // File > New: camera family, firmware version and template. The template lists are
 // read once, at construction. Ok only emits dialogAccepted(); the main window closes
 // the dialog once the template opened.
-class NewFileDialog : public QDialog
-{
+class NewFileDialog : public QDialog {
     Q_OBJECT
 
 public:

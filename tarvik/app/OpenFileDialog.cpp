@@ -8,11 +8,11 @@
 #include <QLabel>
 
 OpenFileDialog::OpenFileDialog(const std::map<tarvik_camera_t, Camera *> &cameras, QWidget *parent)
-    : QDialog(parent),
-      m_label(new QLabel(this)),
-      m_cameraCombo(new ComboBox(this)),
-      m_buttonBox(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this)),
-      m_layout(new QGridLayout)
+    : QDialog(parent)
+    , m_label(new QLabel(this))
+    , m_cameraCombo(new ComboBox(this))
+    , m_buttonBox(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this))
+    , m_layout(new QGridLayout)
 {
     m_label->setWordWrap(true);
     setFileName(QString());
@@ -52,7 +52,7 @@ tarvik_camera_t OpenFileDialog::currentCameraType() const
     const int type = data.toInt(&ok);
     if (!data.isValid() || !ok) {
         Logger::logError(QStringLiteral("Camera type data is invalid at index %1").arg(row),
-                         QStringLiteral("OpenFileDialog::currentCameraType()"));
+            QStringLiteral("OpenFileDialog::currentCameraType()"));
         return TARVIK_CAMERA_TANO_BRISOLA;
     }
     return tarvik_camera_t(type);

@@ -14,8 +14,7 @@ class QLabel;
 
 // Asks which camera family an opened preset belongs to, when the preset does not say
 // and its preset version fits more than one family.
-class OpenFileDialog : public QDialog
-{
+class OpenFileDialog : public QDialog {
     Q_OBJECT
 
 public:

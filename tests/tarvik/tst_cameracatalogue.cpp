@@ -6,8 +6,7 @@
 
 Q_DECLARE_METATYPE(tarvik_camera_t)
 
-class TestCameraCatalogue : public QObject
-{
+class TestCameraCatalogue : public QObject {
     Q_OBJECT
 
 private slots:
@@ -31,16 +30,15 @@ void TestCameraCatalogue::supportedCameras()
     catalogue.addSupportedCameras();
     QCOMPARE(catalogue.cameras().size(), size_t(2));
 
-    struct Expected
-    {
+    struct Expected {
         tarvik_camera_t type;
         QString display, directory;
         QList<Camera::Version> versions;
     };
     const QList<Expected> expected = {
         {TARVIK_CAMERA_TANO_BRISOLA, "Tano/Brisola", "tano_brisola",
-         {{5, "4.0.x"}, {9, "5.1.x"}, {10, "5.2.x"}, {10, "5.3.x"}, {15, "6.0.x"},
-          {16, "6.1.x"}, {16, "6.2.x"}, {16, "6.3.x"}, {16, "6.4.x"}}},
+            {{5, "4.0.x"}, {9, "5.1.x"}, {10, "5.2.x"}, {10, "5.3.x"}, {15, "6.0.x"}, {16, "6.1.x"}, {16, "6.2.x"},
+                {16, "6.3.x"}, {16, "6.4.x"}}},
         {TARVIK_CAMERA_DUROMA, "DUROMA", "duroma", {{16, "6.1.x"}, {16, "6.2.x"}, {16, "6.3.x"}, {16, "6.4.x"}}},
     };
     auto it = catalogue.cameras().begin();

@@ -27,8 +27,7 @@ QStringList items(const QComboBox *combo)
 
 // Each test runs in a fresh temporary tree laid out like the program's: the current
 // directory is <root>/bin and the templates lie under <root>/Resources/templates.
-class TestFileDialogs : public QObject
-{
+class TestFileDialogs : public QObject {
     Q_OBJECT
 
 private slots:
@@ -112,8 +111,8 @@ void TestFileDialogs::firstShowing()
     QCOMPARE(dialog.cameraCombo()->itemData(1, Qt::UserRole + 1).toInt(), 3); // DUROMA's 6.4.x
     QCOMPARE(dialog.cameraCombo()->currentText(), QString("Tano/Brisola"));
     QCOMPARE(dialog.currentCameraType(), TARVIK_CAMERA_TANO_BRISOLA);
-    QCOMPARE(items(dialog.versionCombo()), QStringList({"4.0.x", "5.1.x", "5.2.x", "5.3.x", "6.0.x", "6.1.x", "6.2.x",
-                                                        "6.3.x", "6.4.x"}));
+    QCOMPARE(items(dialog.versionCombo()),
+        QStringList({"4.0.x", "5.1.x", "5.2.x", "5.3.x", "6.0.x", "6.1.x", "6.2.x", "6.3.x", "6.4.x"}));
     int presetVersion = -1;
     QCOMPARE(dialog.currentFirmwareVersion(&presetVersion), QString("6.4.x"));
     QCOMPARE(presetVersion, 16);
@@ -163,14 +162,14 @@ void TestFileDialogs::templateNames_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("listed");
-    QTest::newRow("blank in the name") << QStringList{"My Preset.preset"} << QStringList{"My Preset"};
-    QTest::newRow("dot in the name") << QStringList{"a.b.preset"} << QStringList{"a.b"};
-    QTest::newRow("other extensions") << QStringList{"notes.txt", "Default.preset.bak", "Default.preset", "Look.look"}
-                                      << QStringList{"Default"};
-    QTest::newRow("order ignores case") << QStringList{"b.preset", "C.preset", "A.preset"}
-                                        << QStringList{"A", "b", "C"};
-    QTest::newRow("directories") << QStringList{"Folder.preset/", "Default.preset"} << QStringList{"Default"};
-    QTest::newRow("empty directory") << QStringList{} << QStringList{};
+    QTest::newRow("blank in the name") << QStringList {"My Preset.preset"} << QStringList {"My Preset"};
+    QTest::newRow("dot in the name") << QStringList {"a.b.preset"} << QStringList {"a.b"};
+    QTest::newRow("other extensions") << QStringList {"notes.txt", "Default.preset.bak", "Default.preset", "Look.look"}
+                                      << QStringList {"Default"};
+    QTest::newRow("order ignores case") << QStringList {"b.preset", "C.preset", "A.preset"}
+                                        << QStringList {"A", "b", "C"};
+    QTest::newRow("directories") << QStringList {"Folder.preset/", "Default.preset"} << QStringList {"Default"};
+    QTest::newRow("empty directory") << QStringList {} << QStringList {};
 }
 
 void TestFileDialogs::templateNames()

@@ -1,6 +1,6 @@
 #include "app/CameraCatalogue.h"
-#include "app/NewFileDialog.h"
 #include "app/ComboBox.h"
+#include "app/NewFileDialog.h"
 #include "storage/Database.h"
 
 #include "TestSupport.h"
@@ -10,8 +10,7 @@
 Q_DECLARE_METATYPE(tarvik_camera_t)
 
 // The Default templates the build makes from data/templates, one per family and firmware.
-class TestTemplates : public QObject
-{
+class TestTemplates : public QObject {
     Q_OBJECT
 
 private slots:
@@ -53,8 +52,8 @@ void TestTemplates::defaultTemplate()
     QFETCH(tarvik_camera_t, family);
     QFETCH(QString, firmware);
     QFETCH(int, version);
-    const QString path =
-        QString("%1/%2/%3/Default.preset").arg(m_templates, m_catalogue.camera(family)->directoryName(), firmware);
+    const QString path
+        = QString("%1/%2/%3/Default.preset").arg(m_templates, m_catalogue.camera(family)->directoryName(), firmware);
     QVERIFY2(QFile::exists(path), qPrintable(path));
 
     Database preset(path, true, 1);
@@ -84,7 +83,7 @@ void TestTemplates::everySourceIsInTheCatalogue()
         QCOMPARE(parts.size(), 3);
         const auto cameras = m_catalogue.cameras();
         const auto camera = std::find_if(cameras.begin(), cameras.end(),
-                                         [&](const auto &entry) { return entry.second->directoryName() == parts[0]; });
+            [&](const auto &entry) { return entry.second->directoryName() == parts[0]; });
         QVERIFY2(camera != cameras.end(), qPrintable(parts[0]));
         bool listed = false;
         for (unsigned i = 0; i < camera->second->supportedVersionCount(); ++i)
