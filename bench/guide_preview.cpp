@@ -22,17 +22,16 @@
 
 namespace {
 
-const TRect format{0, 0, 8192, 4096};
+const TRect format {0, 0, 8192, 4096};
 const float squeeze = 1.0f;
-const TRect canvasRect{0, 0, 1280, 720};
+const TRect canvasRect {0, 0, 1280, 720};
 
-struct Preview
-{
+struct Preview {
     std::vector<std::unique_ptr<Guide>> guides;
     Canvas canvas;
-    CanvasStyle grid{CanvasStyle::Grid};
-    CanvasStyle center{CanvasStyle::CenterMark};
-    CanvasStyle shading{CanvasStyle::Shading};
+    CanvasStyle grid {CanvasStyle::Grid};
+    CanvasStyle center {CanvasStyle::CenterMark};
+    CanvasStyle shading {CanvasStyle::Shading};
 
     Preview()
     {
@@ -45,8 +44,8 @@ struct Preview
             guide->buildLayout();
             guide->connectSignals();
             Guide *g = guide.get();
-            QObject::connect(g, &Guide::absoluteModeEnabled,
-                             [g](bool enable, Guide *) { g->enableAbsoluteMode(enable, format); });
+            QObject::connect(
+                g, &Guide::absoluteModeEnabled, [g](bool enable, Guide *) { g->enableAbsoluteMode(enable, format); });
             QObject::connect(g, &Guide::userRatioUpdated, [g](Guide *) { g->updateUserRatio(format); });
             canvas.addStyle(g->style());
             guides.push_back(std::move(guide));
@@ -156,8 +155,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const int modes[] = {GuideGeometry::ModeFull, 1333333, 1777778, 1850000, 1896296, 2400000,
-                         GuideGeometry::ModeUser, GuideGeometry::ModeAbsolute};
+    const int modes[] = {GuideGeometry::ModeFull, 1333333, 1777778, 1850000, 1896296, 2400000, GuideGeometry::ModeUser,
+        GuideGeometry::ModeAbsolute};
     std::vector<double> times;
     const int changes = 600;
     times.reserve(changes);

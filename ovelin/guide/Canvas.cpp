@@ -65,7 +65,8 @@ void fillInclusive(QPainter &painter, int left, int top, int right, int bottom, 
 
 } // namespace
 
-Canvas::Canvas(QWidget *parent) : QWidget(parent)
+Canvas::Canvas(QWidget *parent)
+    : QWidget(parent)
 {
     setPixmap(readPicture(defaultImagePath));
 }
@@ -153,8 +154,7 @@ void Canvas::drawBackground(QPainter &painter, int width, int height)
         m_scaledPixmap = m_pixmap.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::FastTransformation);
         m_scaledFor = size;
     }
-    painter.drawPixmap((width - m_scaledPixmap.width()) / 2, (height - m_scaledPixmap.height()) / 2,
-                       m_scaledPixmap);
+    painter.drawPixmap((width - m_scaledPixmap.width()) / 2, (height - m_scaledPixmap.height()) / 2, m_scaledPixmap);
 }
 
 void Canvas::drawStyle(QPainter &painter, CanvasStyle &style, int width, int height)

@@ -10,8 +10,7 @@ class QPainter;
 // The preview: a background picture with the drawing records painted over it in
 // list order. The records already hold canvas pixels; only the centre point is
 // mapped here.
-class Canvas : public QWidget
-{
+class Canvas : public QWidget {
     Q_OBJECT
 
 public:
@@ -42,8 +41,12 @@ private:
     void drawStyle(QPainter &painter, CanvasStyle &style, int width, int height);
     void setPixmap(const QPixmap &pixmap);
 
-    struct { int x, y, w, h; } m_area{0, 0, 0, 0};
-    struct { int x, y; } m_center{0, 0};
+    struct {
+        int x, y, w, h;
+    } m_area {0, 0, 0, 0};
+    struct {
+        int x, y;
+    } m_center {0, 0};
     QList<CanvasStyle *> m_styles;
     QPixmap m_pixmap;
     int m_width = 0;

@@ -6,7 +6,9 @@
 #include <QGridLayout>
 
 CanvasContainer::CanvasContainer(QWidget *parent)
-    : QWidget(parent), m_canvas(new Canvas(this)), m_layout(new QGridLayout(this))
+    : QWidget(parent)
+    , m_canvas(new Canvas(this))
+    , m_layout(new QGridLayout(this))
 {
     resize(sizeHint());
     setMinimumSize(width(), height() - 90);

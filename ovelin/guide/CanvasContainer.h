@@ -9,8 +9,7 @@ class CanvasStyle;
 class QGridLayout;
 
 // Holds the canvas and sizes it to the display aspect of the current format.
-class CanvasContainer : public QWidget
-{
+class CanvasContainer : public QWidget {
     Q_OBJECT
 
 public:

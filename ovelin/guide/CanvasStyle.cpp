@@ -1,6 +1,7 @@
 #include "guide/CanvasStyle.h"
 
 CanvasStyle::CanvasStyle(int type)
-    : m_type(type), m_penStyle(type == GuideRect ? Qt::NoPen : Qt::SolidLine)
+    : m_type(type)
+    , m_penStyle(type == GuideRect ? Qt::NoPen : Qt::SolidLine)
 {
 }

@@ -6,8 +6,7 @@
 
 // Drawing record of one preview element, in canvas pixels. Guides own theirs; the
 // panel owns the centre mark, grid and shading records.
-class CanvasStyle
-{
+class CanvasStyle {
 public:
     enum Type { GuideRect = 0, CenterMark = 1, Grid = 2, Shading = 3 };
 
@@ -22,7 +21,7 @@ public:
     float opacity() const { return m_opacity; }
 
     void setVisible(bool visible) { m_visible = visible; }
-    void setRect(int x, int y, int w, int h) { m_rect = TRect{x, y, w, h}; }
+    void setRect(int x, int y, int w, int h) { m_rect = TRect {x, y, w, h}; }
     void setPenStyle(int penStyle) { m_penStyle = penStyle; }
     void setColorName(const char *name) { m_color = QColor(QLatin1String(name)); }
     void setOpacity(float opacity) { m_opacity = opacity; }
@@ -32,7 +31,7 @@ public:
 private:
     int m_type;
     bool m_visible = false;
-    TRect m_rect{0, 0, 0, 0};
+    TRect m_rect {0, 0, 0, 0};
     int m_penStyle;
     QColor m_color;
     float m_opacity = 0.0f;

@@ -49,7 +49,9 @@ float ratioFromText(const QString &text)
 } // namespace
 
 CustomLineEdit::CustomLineEdit(const QString &name, int type, QWidget *parent)
-    : QLineEdit(parent), m_type(type), m_name(name)
+    : QLineEdit(parent)
+    , m_type(type)
+    , m_name(name)
 {
     setAlignment(Qt::AlignCenter);
     installEventFilter(this);
@@ -115,7 +117,7 @@ bool CustomLineEdit::eventFilter(QObject *watched, QEvent *event)
             break;
         case QEvent::Wheel:
             emit valueUpdated(static_cast<QWheelEvent *>(event)->angleDelta().y() >= 1 ? Operations::Increment
-                                                                                        : Operations::Decrement);
+                                                                                       : Operations::Decrement);
             break;
         default:
             break;

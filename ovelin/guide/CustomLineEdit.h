@@ -7,8 +7,7 @@
 // A numeric field of a guide: knows the kind of value it holds, steps it from the
 // keyboard and the wheel, clamps it and rewrites its text in a normal form. It keeps
 // no value of its own; its owner asks for the number after each valueUpdated().
-class CustomLineEdit : public QLineEdit
-{
+class CustomLineEdit : public QLineEdit {
     Q_OBJECT
 
 public:

@@ -11,7 +11,10 @@
 
 const char *const FormatCatalogue::resourcePath = ":/misc/formats";
 
-FormatCatalogue::FormatCatalogue() : m_sensorModel(new QStandardItemModel) {}
+FormatCatalogue::FormatCatalogue()
+    : m_sensorModel(new QStandardItemModel)
+{
+}
 
 FormatCatalogue::~FormatCatalogue()
 {
@@ -131,12 +134,11 @@ void FormatCatalogue::parseLine(const QString &line, QString &currentSensor, QSt
 
     SensorFormats *formats = this->formats(currentSensor);
     if (!formats) {
-        Logger::logError(QStringLiteral("The format [%1] comes before any sensor. It was skipped.").arg(name),
-                         QString());
+        Logger::logError(
+            QStringLiteral("The format [%1] comes before any sensor. It was skipped.").arg(name), QString());
         return;
     }
-    const QString displayName =
-        QStringLiteral("%1 (%2 x %3)").arg(name, QString::number(w), QString::number(h));
+    const QString displayName = QStringLiteral("%1 (%2 x %3)").arg(name, QString::number(w), QString::number(h));
     formats->addFormat(displayName, x, y, w, h, squeeze);
     if (isDefault)
         rememberFormat(currentSensor, displayName);
@@ -155,7 +157,7 @@ bool FormatCatalogue::rememberFormat(const QString &sensor, const QString &forma
         Logger::logError(QStringLiteral("%1. There is no set of formats that correspond to the sensor [%2]. "
                                         "No changes were made.")
                              .arg(QStringLiteral("map::at"), sensor),
-                         QString());
+            QString());
         return false;
     }
     formats->setSelectedFormat(format);

@@ -14,8 +14,7 @@ class SensorFormats;
 // The sensors and recording formats the preview can show, read from the compiled-in
 // table. The panel gives sensorModel() to its sensor box and a sensor's format model
 // to its format box; nothing here is stored in a preset.
-class FormatCatalogue
-{
+class FormatCatalogue {
 public:
     static const char *const resourcePath; // ":/misc/formats"
 

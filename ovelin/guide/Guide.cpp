@@ -30,11 +30,11 @@ QString general(double value)
 } // namespace
 
 Guide::Guide(int index, const QString &title, bool canBeRelative, QWidget *parent)
-    : QWidget(parent),
-      m_index(index),
-      m_titleLabel(new QLabel(title, this)),
-      m_canBeRelative(canBeRelative),
-      m_style(new CanvasStyle(CanvasStyle::GuideRect))
+    : QWidget(parent)
+    , m_index(index)
+    , m_titleLabel(new QLabel(title, this))
+    , m_canBeRelative(canBeRelative)
+    , m_style(new CanvasStyle(CanvasStyle::GuideRect))
 {
     m_titleLabel->setObjectName(QStringLiteral("title"));
 
@@ -90,10 +90,10 @@ Guide::Guide(int index, const QString &title, bool canBeRelative, QWidget *paren
     // Ratio controls appear in User mode only; the absolute row joins the layout
     // when absolute mode is entered.
     for (QWidget *w : {static_cast<QWidget *>(m_ratioMinus), static_cast<QWidget *>(m_ratioEdit),
-                       static_cast<QWidget *>(m_ratioPlus), static_cast<QWidget *>(m_absoluteLabel),
-                       static_cast<QWidget *>(m_widthMinus), static_cast<QWidget *>(m_widthEdit),
-                       static_cast<QWidget *>(m_widthPlus), static_cast<QWidget *>(m_heightMinus),
-                       static_cast<QWidget *>(m_heightEdit), static_cast<QWidget *>(m_heightPlus)})
+             static_cast<QWidget *>(m_ratioPlus), static_cast<QWidget *>(m_absoluteLabel),
+             static_cast<QWidget *>(m_widthMinus), static_cast<QWidget *>(m_widthEdit),
+             static_cast<QWidget *>(m_widthPlus), static_cast<QWidget *>(m_heightMinus),
+             static_cast<QWidget *>(m_heightEdit), static_cast<QWidget *>(m_heightPlus)})
         w->hide();
 }
 
@@ -173,8 +173,7 @@ void Guide::buildLayout()
     m_layout->addWidget(m_ratioEdit, 1, 5);
     m_layout->addWidget(m_ratioPlus, 1, 6);
     // Keeps the mode row as high as it is with the ratio controls shown.
-    m_ratioSpacer = new QSpacerItem(0, m_modeCombo->sizeHint().height() + 2, QSizePolicy::Minimum,
-                                    QSizePolicy::Fixed);
+    m_ratioSpacer = new QSpacerItem(0, m_modeCombo->sizeHint().height() + 2, QSizePolicy::Minimum, QSizePolicy::Fixed);
     m_layout->addItem(m_ratioSpacer, 1, 7);
 
     m_scaleRow = 2;
@@ -320,17 +319,16 @@ void Guide::enableAbsoluteMode(bool enable, const TRect &area)
 {
     if (m_scaleRow == -1) {
         Logger::logWarning(
-            QStringLiteral("scaleRow for [%1] is -1. [%1] was not added to the UI correctly.").arg(title()),
-            QString());
+            QStringLiteral("scaleRow for [%1] is -1. [%1] was not added to the UI correctly.").arg(title()), QString());
         return;
     }
     m_absoluteMode = enable;
     const bool offsetsFromLoad = m_savedOffsetsFromLoad;
     m_savedOffsetsFromLoad = false;
 
-    const QList<QWidget *> scaleRow{m_scaleLabel, m_scaleMinus, m_scaleEdit, m_scalePlus};
-    const QList<QWidget *> absoluteRow{m_absoluteLabel, m_widthMinus, m_widthEdit, m_widthPlus,
-                                       m_heightMinus,   m_heightEdit, m_heightPlus};
+    const QList<QWidget *> scaleRow {m_scaleLabel, m_scaleMinus, m_scaleEdit, m_scalePlus};
+    const QList<QWidget *> absoluteRow {
+        m_absoluteLabel, m_widthMinus, m_widthEdit, m_widthPlus, m_heightMinus, m_heightEdit, m_heightPlus};
     const bool wasBlocked = signalsBlocked();
 
     if (enable) {
@@ -430,8 +428,8 @@ void Guide::loadParameters(Database *preset, Database *defaultTemplate)
     }
     m_absoluteMode = m_modeCombo->currentData() == GuideGeometry::ModeAbsolute;
 
-    if (P::lookUp(preset, defaultTemplate, m_ratioEdit->name(), &value) &&
-        m_modeCombo->currentData() == GuideGeometry::ModeUser)
+    if (P::lookUp(preset, defaultTemplate, m_ratioEdit->name(), &value)
+        && m_modeCombo->currentData() == GuideGeometry::ModeUser)
         m_ratioEdit->setText(general(value.toDouble() / 10000.0));
 
     if (P::lookUp(preset, defaultTemplate, m_scaleEdit->name(), &value))
@@ -449,7 +447,7 @@ void Guide::loadParameters(Database *preset, Database *defaultTemplate)
         } else {
             Logger::logError(QStringLiteral("The value [%1] of [%2] is not an absolute rectangle. It was ignored.")
                                  .arg(value, m_widthEdit->name()),
-                             QString());
+                QString());
         }
     }
 
@@ -483,11 +481,9 @@ void Guide::updateControlStates()
     const bool active = isActive();
     m_modeLabel->setEnabled(true);
     m_modeCombo->setEnabled(true);
-    const QList<QWidget *> followActive{
-        m_ratioEdit,     m_ratioPlus,  m_scaleLabel,   m_scaleEdit,   m_absoluteLabel,   m_widthMinus,
-        m_widthEdit,     m_widthPlus,  m_heightMinus,  m_heightEdit,  m_heightPlus,      m_offsetLabel,
-        m_offsetXEdit,   m_offsetYEdit, m_appearanceLabel, m_lineTypeCombo, m_colorCombo, m_opacityCombo,
-        m_infoLabel};
+    const QList<QWidget *> followActive {m_ratioEdit, m_ratioPlus, m_scaleLabel, m_scaleEdit, m_absoluteLabel,
+        m_widthMinus, m_widthEdit, m_widthPlus, m_heightMinus, m_heightEdit, m_heightPlus, m_offsetLabel, m_offsetXEdit,
+        m_offsetYEdit, m_appearanceLabel, m_lineTypeCombo, m_colorCombo, m_opacityCombo, m_infoLabel};
     for (QWidget *w : followActive)
         w->setEnabled(active);
     updateRatioButtons();

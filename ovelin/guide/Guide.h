@@ -20,8 +20,7 @@ class QSpacerItem;
 // One of the three guides of a preset (0 frame, 1 action, 2 title): the model of the
 // guide and the tab that edits it. Computes its rectangle in sensor pixels, maps it
 // into its drawing record and reports every setting change as (name, value).
-class Guide : public QWidget
-{
+class Guide : public QWidget {
     Q_OBJECT
 
 public:
@@ -133,7 +132,7 @@ private:
     bool m_absoluteMode = false;
     int m_scaleRow = -1;
     CanvasStyle *m_style;
-    TRect m_rect{0, 0, 0, 0};
+    TRect m_rect {0, 0, 0, 0};
     int m_absoluteOffsetX = 0;
     int m_absoluteOffsetY = 0;
     int m_absoluteWidth = 0;

@@ -61,8 +61,8 @@ TRect computeRect(const GuideSettings &s, const TRect &area, float squeeze)
         const int h = s.absoluteHeight;
         const float centredX = 0.5f * float(std::int64_t(W) - w) + float(X);
         const float centredY = 0.5f * float(std::int64_t(H) - h) + float(Y);
-        return TRect{saturate(std::int64_t(roundHalfAway(centredX)) + s.absoluteOffsetX),
-                     saturate(std::int64_t(roundHalfAway(centredY)) + s.absoluteOffsetY), w, h};
+        return TRect {saturate(std::int64_t(roundHalfAway(centredX)) + s.absoluteOffsetX),
+            saturate(std::int64_t(roundHalfAway(centredY)) + s.absoluteOffsetY), w, h};
     }
 
     int w = W;
@@ -87,21 +87,21 @@ TRect computeRect(const GuideSettings &s, const TRect &area, float squeeze)
     const float factorY = float(s.offsetY) / 10000.0f + 1.0f;
     const int x = saturate(std::int64_t(X) + roundHalfAway(0.5f * float(std::int64_t(W) - w) * factorX));
     const int y = saturate(std::int64_t(Y) + roundHalfAway(0.5f * float(std::int64_t(H) - h) * factorY));
-    return TRect{x, y, w, h};
+    return TRect {x, y, w, h};
 }
 
 int mapCoordinate(int value, int targetStart, int targetLength, int sourceStart, int sourceLength)
 {
-    return saturate(std::int64_t(targetStart) +
-                    (std::int64_t(value) - sourceStart) * (std::int64_t(targetLength) - 1) / spanOf(sourceLength));
+    return saturate(std::int64_t(targetStart)
+        + (std::int64_t(value) - sourceStart) * (std::int64_t(targetLength) - 1) / spanOf(sourceLength));
 }
 
 TRect mapToCanvas(const TRect &rect, const TRect &target, const TRect &source)
 {
     const std::int64_t w = (std::int64_t(rect.w) - 1) * (std::int64_t(target.w) - 1) / spanOf(source.w) + 1;
     const std::int64_t h = (std::int64_t(rect.h) - 1) * (std::int64_t(target.h) - 1) / spanOf(source.h) + 1;
-    return TRect{mapCoordinate(rect.x, target.x, target.w, source.x, source.w),
-                 mapCoordinate(rect.y, target.y, target.h, source.y, source.h), saturate(w), saturate(h)};
+    return TRect {mapCoordinate(rect.x, target.x, target.w, source.x, source.w),
+        mapCoordinate(rect.y, target.y, target.h, source.y, source.h), saturate(w), saturate(h)};
 }
 
 QSize fitCanvas(int containerWidth, int containerHeight, const TRect &format, float squeeze)
@@ -119,4 +119,4 @@ QSize fitCanvas(int containerWidth, int containerHeight, const TRect &format, fl
     return QSize(width, height);
 }
 
-}
+} // namespace GuideGeometry

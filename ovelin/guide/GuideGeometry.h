@@ -12,12 +12,11 @@ namespace GuideGeometry {
 // Mode codes of the mode combo box; a positive code is the ratio x 1 000 000.
 enum Mode { ModeOff = -1, ModeFull = 0, ModeUser = -2, ModeAbsolute = -3 };
 
-struct GuideSettings
-{
+struct GuideSettings {
     int mode = ModeOff;
     int userRatio = 0; // ratio x 10 000
-    int scale = 0;     // hundredths of a percent
-    int offsetX = 0;   // hundredths of a percent, -10000 to 10000
+    int scale = 0; // hundredths of a percent
+    int offsetX = 0; // hundredths of a percent, -10000 to 10000
     int offsetY = 0;
     int absoluteWidth = 0;
     int absoluteHeight = 0;
@@ -42,4 +41,4 @@ int mapCoordinate(int value, int targetStart, int targetLength, int sourceStart,
 // The canvas size that shows `format` at its display aspect inside a container.
 QSize fitCanvas(int containerWidth, int containerHeight, const TRect &format, float squeeze);
 
-}
+} // namespace GuideGeometry

@@ -64,8 +64,7 @@ QString translated(const char *text)
     return QCoreApplication::translate("GuideParameters", text);
 }
 
-template <std::size_t N>
-QStandardItemModel *choiceModel(const Choice (&choices)[N], std::size_t first, QObject *parent)
+template <std::size_t N> QStandardItemModel *choiceModel(const Choice (&choices)[N], std::size_t first, QObject *parent)
 {
     auto *model = new QStandardItemModel(parent);
     for (std::size_t i = first; i < N; ++i) {
@@ -76,8 +75,7 @@ QStandardItemModel *choiceModel(const Choice (&choices)[N], std::size_t first, Q
     return model;
 }
 
-template <std::size_t N>
-QList<int> valuesOf(const Choice (&choices)[N], std::size_t first = 0)
+template <std::size_t N> QList<int> valuesOf(const Choice (&choices)[N], std::size_t first = 0)
 {
     QList<int> values;
     for (std::size_t i = first; i < N; ++i)
@@ -87,18 +85,18 @@ QList<int> valuesOf(const Choice (&choices)[N], std::size_t first = 0)
 
 QList<Parameter> buildParameters()
 {
-    const QList<int> colorValues{0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const QList<int> colorValues {0, 1, 2, 3, 4, 5, 6, 7, 8};
     const QList<int> opacityValues = valuesOf(opacities);
     const int none = 0;
     const int anyInt = std::numeric_limits<int>::max();
     auto choice = [&](const QString &name, const QList<int> &values) {
-        return Parameter{name, Encoding::Number, values, none, none};
+        return Parameter {name, Encoding::Number, values, none, none};
     };
     auto range = [&](const QString &name, int minimum, int maximum) {
-        return Parameter{name, Encoding::Number, {}, minimum, maximum};
+        return Parameter {name, Encoding::Number, {}, minimum, maximum};
     };
 
-    QList<Parameter> list{
+    QList<Parameter> list {
         choice(QLatin1String(CenterGuide), valuesOf(relatives)),
         choice(QLatin1String(CenterColor), colorValues),
         choice(QLatin1String(CenterOpacity), opacityValues),
@@ -113,7 +111,7 @@ QList<Parameter> buildParameters()
         list.append(choice(forGuide(FrameMode, index), valuesOf(modes)));
         list.append(range(forGuide(FrameRatio, index), 1, anyInt));
         list.append(range(forGuide(FrameScale, index), 0, 10000));
-        list.append(Parameter{forGuide(FrameAbsolute, index), Encoding::Rectangle, {}, none, none});
+        list.append(Parameter {forGuide(FrameAbsolute, index), Encoding::Rectangle, {}, none, none});
         list.append(range(forGuide(FrameOffsetX, index), -10000, 10000));
         list.append(range(forGuide(FrameOffsetY, index), -10000, 10000));
         list.append(choice(forGuide(FrameLineStyle, index), valuesOf(lineTypes)));
@@ -237,19 +235,18 @@ bool lookUp(Database *preset, Database *defaultTemplate, const QString &name, QS
         return false;
     }
     if (!defaultTemplate->executeQuery(select, {name}) || defaultTemplate->rowCount() == 0) {
-        Logger::logError(QStringLiteral("There is no entry for [%1] in the database or in the default template.")
-                             .arg(name),
-                         QString());
+        Logger::logError(
+            QStringLiteral("There is no entry for [%1] in the database or in the default template.").arg(name),
+            QString());
         return false;
     }
     *value = defaultTemplate->itemAt(0, 0);
     const Parameter *p = parameter(name);
-    const QVariant stored =
-        p && p->encoding == Encoding::Rectangle ? QVariant(*value) : boundValue(*value);
+    const QVariant stored = p && p->encoding == Encoding::Rectangle ? QVariant(*value) : boundValue(*value);
     if (!preset || !preset->executeQuery(QStringLiteral("INSERT INTO parameters VALUES (?, ?)"), {name, stored}))
-        Logger::logError(QStringLiteral("Unable to add [%1] from the default template to the database.").arg(name),
-                         QString());
+        Logger::logError(
+            QStringLiteral("Unable to add [%1] from the default template to the database.").arg(name), QString());
     return true;
 }
 
-}
+} // namespace GuideParameters

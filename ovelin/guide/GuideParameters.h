@@ -40,16 +40,14 @@ constexpr int guideCount = 3;
 QString forGuide(const char *pattern, int index);
 
 // One item of a choice: the text shown and the stored number.
-struct Choice
-{
+struct Choice {
     const char *text;
     int value;
 };
 
-struct ColorEntry
-{
+struct ColorEntry {
     const char *name;
-    const char *color;     // "#RRGGBB"
+    const char *color; // "#RRGGBB"
     const char *textColor; // legible on top of `color`
 };
 
@@ -72,12 +70,11 @@ QStandardItemModel *createOpacityModel(QObject *parent);
 QStandardItemModel *createRelativeModel(bool withOff, QObject *parent);
 
 enum class Encoding {
-    Number,   // stored bare as an integer
+    Number, // stored bare as an integer
     Rectangle // "x:y:w:h" text, stored quoted
 };
 
-struct Parameter
-{
+struct Parameter {
     QString name;
     Encoding encoding;
     QList<int> choices; // allowed values; empty when a range applies
@@ -101,4 +98,4 @@ QVariant boundValue(const QString &value);
 // without a template the error is logged and false returned.
 bool lookUp(Database *preset, Database *defaultTemplate, const QString &name, QString *value);
 
-}
+} // namespace GuideParameters

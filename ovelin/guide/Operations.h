@@ -8,4 +8,4 @@ Q_NAMESPACE
 
 enum Operation { Increment = 0, Decrement = 1, Commit = 2 };
 Q_ENUM_NS(Operation)
-}
+} // namespace Operations

@@ -5,7 +5,10 @@
 
 static_assert(SensorFormats::RectRole == Qt::UserRole);
 
-SensorFormats::SensorFormats() : m_formatModel(new QStandardItemModel) {}
+SensorFormats::SensorFormats()
+    : m_formatModel(new QStandardItemModel)
+{
+}
 
 SensorFormats::~SensorFormats()
 {

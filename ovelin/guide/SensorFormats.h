@@ -5,11 +5,10 @@
 class QStandardItemModel;
 
 // The recording formats of one sensor and the format last chosen for it.
-class SensorFormats
-{
+class SensorFormats {
 public:
     // Roles of a format row besides its display text.
-    static constexpr int RectRole = 0x0100;        // Qt::UserRole: QRect in sensor pixels
+    static constexpr int RectRole = 0x0100; // Qt::UserRole: QRect in sensor pixels
     static constexpr int SqueezeRole = 0x0100 + 1; // Qt::UserRole + 1: float
 
     SensorFormats();

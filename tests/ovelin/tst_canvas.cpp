@@ -14,8 +14,7 @@ namespace {
 const QRgb white = qRgb(255, 255, 255);
 
 // A canvas without background, so that only the records leave marks.
-struct BareCanvas
-{
+struct BareCanvas {
     Canvas canvas;
     BareCanvas() { canvas.loadImage(QStringLiteral("/nonexistent/picture.png")); }
 
@@ -48,8 +47,7 @@ int markedPixels(const QImage &image)
 }
 
 // A 100 x 50 picture, `left` up to column `split` and `right` after it.
-QString picture(const QTemporaryDir &dir, const QString &name, const QColor &left, const QColor &right,
-                int split = 50)
+QString picture(const QTemporaryDir &dir, const QString &name, const QColor &left, const QColor &right, int split = 50)
 {
     QImage image(100, 50, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -65,8 +63,7 @@ QString picture(const QTemporaryDir &dir, const QString &name, const QColor &lef
 
 using Points = QList<QPoint>;
 
-class TestCanvas : public QObject
-{
+class TestCanvas : public QObject {
     Q_OBJECT
 
 private slots:
@@ -105,7 +102,7 @@ void TestCanvas::styleDefaults()
     QCOMPARE(style.type(), type);
     QCOMPARE(style.penStyle(), penStyle);
     QVERIFY(!style.isVisible());
-    QCOMPARE(style.rect(), (TRect{0, 0, 0, 0}));
+    QCOMPARE(style.rect(), (TRect {0, 0, 0, 0}));
     QVERIFY(!style.color().isValid());
     QCOMPARE(style.opacity(), 0.0f);
     style.setColorName("#FF0000");
@@ -123,22 +120,21 @@ void TestCanvas::lines_data()
     QTest::addColumn<Points>("clear");
 
     // Edges sit one pixel inside the rectangle; the sides start three pixels down.
-    QTest::newRow("solid rectangle")
-        << int(CanvasStyle::GuideRect) << int(Qt::SolidLine) << TRect{0, 0, 600, 300}
-        << Points{{300, 1}, {300, 299}, {1, 150}, {599, 150}, {1, 4}}
-        << Points{{300, 4}, {300, 296}, {4, 150}, {596, 150}, {300, 150}, {605, 150}};
+    QTest::newRow("solid rectangle") << int(CanvasStyle::GuideRect) << int(Qt::SolidLine) << TRect {0, 0, 600, 300}
+                                     << Points {{300, 1}, {300, 299}, {1, 150}, {599, 150}, {1, 4}}
+                                     << Points {{300, 4}, {300, 296}, {4, 150}, {596, 150}, {300, 150}, {605, 150}};
     // bx = 30 and by = 15: the top-left bracket is (1, 1)-(31, 1) and (1, 3)-(1, 16).
-    QTest::newRow("brackets")
-        << int(CanvasStyle::GuideRect) << int(Qt::CustomDashLine) << TRect{0, 0, 600, 300}
-        << Points{{20, 1}, {31, 1}, {1, 10}, {1, 16}, {580, 1}, {599, 10}, {20, 299}, {1, 290}, {580, 299}, {599, 290}}
-        << Points{{40, 1}, {1, 25}, {300, 1}, {1, 150}, {599, 150}, {300, 299}};
+    QTest::newRow("brackets") << int(CanvasStyle::GuideRect) << int(Qt::CustomDashLine) << TRect {0, 0, 600, 300}
+                              << Points {{20, 1}, {31, 1}, {1, 10}, {1, 16}, {580, 1}, {599, 10}, {20, 299}, {1, 290},
+                                     {580, 299}, {599, 290}}
+                              << Points {{40, 1}, {1, 25}, {300, 1}, {1, 150}, {599, 150}, {300, 299}};
     // dx = round(193.33) = 193 and dy = 76.
-    QTest::newRow("grid") << int(CanvasStyle::Grid) << int(Qt::SolidLine) << TRect{0, 0, 580, 228}
-                          << Points{{193, 40}, {386, 40}, {40, 76}, {40, 152}, {193, 226}}
-                          << Points{{290, 40}, {40, 114}, {100, 100}, {580 - 1, 40}, {40, 227}};
-    QTest::newRow("offset rectangle") << int(CanvasStyle::GuideRect) << int(Qt::SolidLine) << TRect{18, 0, 543, 228}
-                                      << Points{{19, 100}, {560, 100}, {300, 1}, {300, 227}}
-                                      << Points{{16, 100}, {300, 100}, {564, 100}};
+    QTest::newRow("grid") << int(CanvasStyle::Grid) << int(Qt::SolidLine) << TRect {0, 0, 580, 228}
+                          << Points {{193, 40}, {386, 40}, {40, 76}, {40, 152}, {193, 226}}
+                          << Points {{290, 40}, {40, 114}, {100, 100}, {580 - 1, 40}, {40, 227}};
+    QTest::newRow("offset rectangle") << int(CanvasStyle::GuideRect) << int(Qt::SolidLine) << TRect {18, 0, 543, 228}
+                                      << Points {{19, 100}, {560, 100}, {300, 1}, {300, 227}}
+                                      << Points {{16, 100}, {300, 100}, {564, 100}};
 }
 
 void TestCanvas::lines()
@@ -160,7 +156,8 @@ void TestCanvas::lines()
 
     const QImage image = bare.render(610, 310);
     for (const QPoint &p : marked)
-        QVERIFY2(image.pixel(p) == qRgb(255, 0, 0), qPrintable(QStringLiteral("(%1, %2) not drawn").arg(p.x()).arg(p.y())));
+        QVERIFY2(
+            image.pixel(p) == qRgb(255, 0, 0), qPrintable(QStringLiteral("(%1, %2) not drawn").arg(p.x()).arg(p.y())));
     for (const QPoint &p : clear)
         QVERIFY2(image.pixel(p) == white, qPrintable(QStringLiteral("(%1, %2) drawn").arg(p.x()).arg(p.y())));
 
@@ -183,9 +180,9 @@ void TestCanvas::centerMark()
 
     const QImage image = bare.render(580, 228);
     const QRgb green = qRgb(0, 255, 0);
-    for (const QPoint &p : Points{{289, 106}, {289, 120}, {282, 113}, {296, 113}})
+    for (const QPoint &p : Points {{289, 106}, {289, 120}, {282, 113}, {296, 113}})
         QVERIFY2(image.pixel(p) == green, qPrintable(QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y())));
-    for (const QPoint &p : Points{{289, 113}, {289, 100}, {289, 126}, {276, 113}, {302, 113}, {285, 109}})
+    for (const QPoint &p : Points {{289, 113}, {289, 100}, {289, 126}, {276, 113}, {302, 113}, {285, 109}})
         QVERIFY2(image.pixel(p) == white, qPrintable(QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y())));
 }
 
@@ -195,11 +192,11 @@ void TestCanvas::shading_data()
     QTest::addColumn<Points>("shaded");
     QTest::addColumn<Points>("clear");
 
-    QTest::newRow("whole canvas shades nothing") << TRect{0, 0, 400, 200} << Points{}
-                                                 << Points{{0, 0}, {399, 199}, {200, 100}};
-    QTest::newRow("around a rectangle") << TRect{100, 50, 200, 100}
-                                        << Points{{10, 10}, {150, 10}, {150, 49}, {350, 100}, {150, 150}, {99, 100}}
-                                        << Points{{100, 50}, {299, 149}, {200, 100}};
+    QTest::newRow("whole canvas shades nothing")
+        << TRect {0, 0, 400, 200} << Points {} << Points {{0, 0}, {399, 199}, {200, 100}};
+    QTest::newRow("around a rectangle") << TRect {100, 50, 200, 100}
+                                        << Points {{10, 10}, {150, 10}, {150, 49}, {350, 100}, {150, 150}, {99, 100}}
+                                        << Points {{100, 50}, {299, 149}, {200, 100}};
 }
 
 void TestCanvas::shading()
@@ -255,7 +252,8 @@ void TestCanvas::refusedRecords()
     BareCanvas bare;
     bare.canvas.addStyle(nullptr);
     QVERIFY(bare.canvas.styles().isEmpty());
-    QVERIFY(log.contains(QStringLiteral("WARNING"), QStringLiteral("The style object cannot be null. The style was not added.")));
+    QVERIFY(log.contains(
+        QStringLiteral("WARNING"), QStringLiteral("The style object cannot be null. The style was not added.")));
 
     CanvasStyle odd(7);
     odd.setVisible(true);
@@ -266,8 +264,8 @@ void TestCanvas::refusedRecords()
     log.clear();
     QCOMPARE(markedPixels(bare.render(100, 100)), 0);
     bare.render(100, 100);
-    QCOMPARE(log.messages(QStringLiteral("WARNING")),
-             QStringList(2, QStringLiteral("Invalid style type [7] specified.")));
+    QCOMPARE(
+        log.messages(QStringLiteral("WARNING")), QStringList(2, QStringLiteral("Invalid style type [7] specified.")));
 }
 
 void TestCanvas::builtInBackgroundIsCropped()
@@ -359,17 +357,17 @@ void TestCanvas::container()
 
     container.setMinimumSize(0, 0);
     container.resize(600, 400);
-    container.fitCanvas(TRect{0, 0, 2048, 1080}, 4.0f / 3.0f);
+    container.fitCanvas(TRect {0, 0, 2048, 1080}, 4.0f / 3.0f);
     QCOMPARE(container.canvasRect(), QRect(0, 0, 580, 228));
     QCOMPARE(container.canvas()->sizeHint(), QSize(580, 228));
 
     container.resize(620, 290);
-    container.fitCanvas(TRect{0, 0, 4320, 4320}, 1.0f);
+    container.fitCanvas(TRect {0, 0, 4320, 4320}, 1.0f);
     QCOMPARE(container.canvasRect(), QRect(0, 0, 268, 268));
 
     CanvasStyle style(CanvasStyle::Grid);
     container.addStyle(&style);
-    QCOMPARE(container.canvas()->styles(), QList<CanvasStyle *>{&style});
+    QCOMPARE(container.canvas()->styles(), QList<CanvasStyle *> {&style});
 }
 
 QTEST_MAIN(TestCanvas)

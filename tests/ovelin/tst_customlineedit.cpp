@@ -8,8 +8,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-class TestCustomLineEdit : public QObject
-{
+class TestCustomLineEdit : public QObject {
     Q_OBJECT
 
 private slots:
@@ -51,8 +50,7 @@ void TestCustomLineEdit::value_data()
     QTest::newRow("pixels half rounds away") << pixels << "2.5" << dec << 2.0f << "2px";
     QTest::newRow("pixels negative half") << pixels << "-2.5" << commit << -3.0f << "-3px";
     QTest::newRow("pixels typed") << pixels << "3840px" << commit << 3840.0f << "3840px";
-    QTest::newRow("pixels beyond float precision") << pixels << "99999999999" << commit << 16777216.0f
-                                                   << "16777216px";
+    QTest::newRow("pixels beyond float precision") << pixels << "99999999999" << commit << 16777216.0f << "16777216px";
     QTest::newRow("ratio fraction") << ratio << "16:9" << commit << 16.0f / 9.0f << "1.7778:1";
     QTest::newRow("ratio decimal") << ratio << "2.39" << commit << 2.39f << "2.3900:1";
     QTest::newRow("ratio zero over zero") << ratio << "0:0" << commit << 0.0001f << "0.0001:1";
@@ -95,7 +93,7 @@ void TestCustomLineEdit::invalidType()
     edit.setText(QStringLiteral("12"));
     QCOMPARE(edit.value(Operations::Increment), 0.0f);
     QCOMPARE(edit.text(), QStringLiteral("12"));
-    QCOMPARE(log.messages(QStringLiteral("WARNING")), QStringList{QStringLiteral("Invalid type [4] specified.")});
+    QCOMPARE(log.messages(QStringLiteral("WARNING")), QStringList {QStringLiteral("Invalid type [4] specified.")});
 }
 
 enum EventKind { FocusOut, KeyReturn, KeyEnter, KeyUp, KeyDown, WheelAway, WheelToward, WheelNone, KeyLetter };
@@ -106,9 +104,9 @@ void TestCustomLineEdit::events_data()
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QList<int>>("emitted");
 
-    const QList<int> commit{Operations::Commit};
-    const QList<int> inc{Operations::Increment};
-    const QList<int> dec{Operations::Decrement};
+    const QList<int> commit {Operations::Commit};
+    const QList<int> inc {Operations::Increment};
+    const QList<int> dec {Operations::Decrement};
     QTest::newRow("focus leaves") << int(FocusOut) << true << commit;
     QTest::newRow("return") << int(KeyReturn) << true << commit;
     QTest::newRow("enter") << int(KeyEnter) << true << commit;
@@ -117,10 +115,10 @@ void TestCustomLineEdit::events_data()
     QTest::newRow("wheel away") << int(WheelAway) << true << inc;
     QTest::newRow("wheel toward") << int(WheelToward) << true << dec;
     QTest::newRow("wheel without delta") << int(WheelNone) << true << dec;
-    QTest::newRow("typing") << int(KeyLetter) << true << QList<int>{};
-    QTest::newRow("disabled ignores keys") << int(KeyUp) << false << QList<int>{};
-    QTest::newRow("disabled ignores the wheel") << int(WheelAway) << false << QList<int>{};
-    QTest::newRow("disabled ignores focus") << int(FocusOut) << false << QList<int>{};
+    QTest::newRow("typing") << int(KeyLetter) << true << QList<int> {};
+    QTest::newRow("disabled ignores keys") << int(KeyUp) << false << QList<int> {};
+    QTest::newRow("disabled ignores the wheel") << int(WheelAway) << false << QList<int> {};
+    QTest::newRow("disabled ignores focus") << int(FocusOut) << false << QList<int> {};
 }
 
 void TestCustomLineEdit::events()
@@ -135,7 +133,7 @@ void TestCustomLineEdit::events()
 
     auto wheel = [&](int delta) {
         QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+            Qt::NoScrollPhase, false);
         QApplication::sendEvent(&edit, &event);
     };
     switch (EventKind(kind)) {

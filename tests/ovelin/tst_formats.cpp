@@ -36,8 +36,7 @@ float squeezeAt(const QStandardItemModel *model, int row)
 
 } // namespace
 
-class TestFormats : public QObject
-{
+class TestFormats : public QObject {
     Q_OBJECT
 
 private slots:
@@ -65,23 +64,23 @@ void TestFormats::records_data()
 
     QTest::newRow("plain") << QByteArray("5K 2:1>0,0,5120,2560|1") << "5K 2:1 (5120 x 2560)" << QRect(0, 0, 5120, 2560)
                            << 1.0f << "";
-    QTest::newRow("trailing blanks and CR") << QByteArray("4K>1,2,4096,2160|2   \r") << "4K (4096 x 2160)"
-                                            << QRect(1, 2, 4096, 2160) << 2.0f << "";
+    QTest::newRow("trailing blanks and CR")
+        << QByteArray("4K>1,2,4096,2160|2   \r") << "4K (4096 x 2160)" << QRect(1, 2, 4096, 2160) << 2.0f << "";
     QTest::newRow("default marker") << QByteArray("^6K 2:1>0,0,6144,3072|1") << "6K 2:1 (6144 x 3072)"
                                     << QRect(0, 0, 6144, 3072) << 1.0f << "6K 2:1 (6144 x 3072)";
-    QTest::newRow("caret later is a name character") << QByteArray("A^B>0,0,10,20|1") << "A^B (10 x 20)"
-                                                     << QRect(0, 0, 10, 20) << 1.0f << "";
-    QTest::newRow("caret second on a format line") << QByteArray("A^>0,0,10,20|1") << "A^ (10 x 20)"
-                                                   << QRect(0, 0, 10, 20) << 1.0f << "";
-    QTest::newRow("star later is a name character") << QByteArray("A*B>0,0,10,20|1") << "A*B (10 x 20)"
-                                                    << QRect(0, 0, 10, 20) << 1.0f << "";
-    QTest::newRow("escaped greater-than") << QByteArray("A\\>B>0,0,10,20|1") << "A>B (10 x 20)"
-                                          << QRect(0, 0, 10, 20) << 1.0f << "";
-    QTest::newRow("escaped backslash") << QByteArray("A\\\\B>0,0,10,20|1") << "A\\B (10 x 20)"
-                                       << QRect(0, 0, 10, 20) << 1.0f << "";
+    QTest::newRow("caret later is a name character")
+        << QByteArray("A^B>0,0,10,20|1") << "A^B (10 x 20)" << QRect(0, 0, 10, 20) << 1.0f << "";
+    QTest::newRow("caret second on a format line")
+        << QByteArray("A^>0,0,10,20|1") << "A^ (10 x 20)" << QRect(0, 0, 10, 20) << 1.0f << "";
+    QTest::newRow("star later is a name character")
+        << QByteArray("A*B>0,0,10,20|1") << "A*B (10 x 20)" << QRect(0, 0, 10, 20) << 1.0f << "";
+    QTest::newRow("escaped greater-than")
+        << QByteArray("A\\>B>0,0,10,20|1") << "A>B (10 x 20)" << QRect(0, 0, 10, 20) << 1.0f << "";
+    QTest::newRow("escaped backslash") << QByteArray("A\\\\B>0,0,10,20|1") << "A\\B (10 x 20)" << QRect(0, 0, 10, 20)
+                                       << 1.0f << "";
     QTest::newRow("no squeeze part") << QByteArray("F>1,2,3,4") << "F (3 x 4)" << QRect(1, 2, 3, 4) << 1.0f << "";
-    QTest::newRow("placeholders in the name stay") << QByteArray("%2 %1>0,0,7,8|1") << "%2 %1 (7 x 8)"
-                                                   << QRect(0, 0, 7, 8) << 1.0f << "";
+    QTest::newRow("placeholders in the name stay")
+        << QByteArray("%2 %1>0,0,7,8|1") << "%2 %1 (7 x 8)" << QRect(0, 0, 7, 8) << 1.0f << "";
 }
 
 void TestFormats::records()
@@ -96,7 +95,7 @@ void TestFormats::records()
     parse(catalogue, "*S>0,0,100,100|1\r\n" + line);
     SensorFormats *formats = catalogue.formats(QStringLiteral("S"));
     QVERIFY(formats);
-    QCOMPARE(texts(formats->model()), QStringList{display});
+    QCOMPARE(texts(formats->model()), QStringList {display});
     QCOMPARE(formats->model()->item(0)->data(SensorFormats::RectRole).toRect(), rect);
     QCOMPARE(squeezeAt(formats->model(), 0), squeeze);
     QCOMPARE(formats->selectedFormat(), remembered);
@@ -124,14 +123,14 @@ void TestFormats::squeeze()
     // Exactly, not fuzzily: 4/3 in single precision is what the preview uses.
     QVERIFY2(parsed == squeeze, qPrintable(QString::number(parsed, 'g', 9)));
     QCOMPARE(catalogue.formats(QStringLiteral("S"))->model()->item(0)->data(SensorFormats::SqueezeRole).typeId(),
-             int(QMetaType::Float));
+        int(QMetaType::Float));
 }
 
 void TestFormats::defaults()
 {
     FormatCatalogue catalogue;
     parse(catalogue, "*A>0,0,10,10|1\n\n*^B>0,0,20,20|1\nx>0,0,1,1|1\n*C>0,0,30,30|2\n");
-    QCOMPARE(texts(catalogue.sensorModel()), (QStringList{"A", "B", "C"}));
+    QCOMPARE(texts(catalogue.sensorModel()), (QStringList {"A", "B", "C"}));
     QCOMPARE(catalogue.defaultSensorRow(), 1);
     QStandardItem *c = catalogue.sensorModel()->item(2);
     QCOMPARE(c->data(SensorFormats::RectRole).toRect(), QRect(0, 0, 30, 30));
@@ -146,9 +145,9 @@ void TestFormats::duplicateSensors()
 {
     FormatCatalogue catalogue;
     parse(catalogue, "*S>0,0,10,10|1\nold>0,0,1,1|1\n*S>0,0,20,20|1\nnew>0,0,2,2|1\n");
-    QCOMPARE(texts(catalogue.sensorModel()), (QStringList{"S", "S"}));
+    QCOMPARE(texts(catalogue.sensorModel()), (QStringList {"S", "S"}));
     QCOMPARE(catalogue.sensorFormats().size(), std::size_t(1));
-    QCOMPARE(texts(catalogue.formats(QStringLiteral("S"))->model()), QStringList{"new (2 x 2)"});
+    QCOMPARE(texts(catalogue.formats(QStringLiteral("S"))->model()), QStringList {"new (2 x 2)"});
 }
 
 void TestFormats::formatBeforeSensor()
@@ -156,7 +155,7 @@ void TestFormats::formatBeforeSensor()
     LogCapture log;
     FormatCatalogue catalogue;
     parse(catalogue, "early>0,0,1,1|1\n*S>0,0,10,10|1\nlate>0,0,2,2|1\n");
-    QCOMPARE(texts(catalogue.formats(QStringLiteral("S"))->model()), QStringList{"late (2 x 2)"});
+    QCOMPARE(texts(catalogue.formats(QStringLiteral("S"))->model()), QStringList {"late (2 x 2)"});
     QVERIFY(log.contains(QStringLiteral("ERROR"), QStringLiteral("[early]")));
 }
 
@@ -171,8 +170,8 @@ void TestFormats::rememberFormat()
 
     QVERIFY(!catalogue.rememberFormat(QStringLiteral("T"), QStringLiteral("b (2 x 2)")));
     QCOMPARE(log.messages(QStringLiteral("ERROR")),
-             QStringList{QStringLiteral(
-                 "map::at. There is no set of formats that correspond to the sensor [T]. No changes were made.")});
+        QStringList {QStringLiteral(
+            "map::at. There is no set of formats that correspond to the sensor [T]. No changes were made.")});
     QCOMPARE(catalogue.formats(QStringLiteral("S"))->selectedFormat(), QStringLiteral("b (2 x 2)"));
 }
 
@@ -182,10 +181,10 @@ void TestFormats::currentFormat()
     parse(catalogue, "*S>0,0,10,10|1\na>0,0,2048,1080|1.3\nb>4,6,3840,2160|1\n");
     QComboBox box;
     QCOMPARE(FormatCatalogue::currentSqueeze(&box), 1.0f);
-    QCOMPARE(FormatCatalogue::currentFormatRect(&box), (TRect{0, 0, 0, 0}));
+    QCOMPARE(FormatCatalogue::currentFormatRect(&box), (TRect {0, 0, 0, 0}));
     box.setModel(catalogue.formats(QStringLiteral("S"))->model());
     box.setCurrentIndex(1);
-    QCOMPARE(FormatCatalogue::currentFormatRect(&box), (TRect{4, 6, 3840, 2160}));
+    QCOMPARE(FormatCatalogue::currentFormatRect(&box), (TRect {4, 6, 3840, 2160}));
     box.setCurrentIndex(0);
     QCOMPARE(FormatCatalogue::currentSqueeze(&box), 4.0f / 3.0f);
 }
@@ -197,7 +196,7 @@ void TestFormats::missingFile()
     catalogue.load(QStringLiteral("/nonexistent/formats"));
     QCOMPARE(catalogue.sensorModel()->rowCount(), 0);
     QVERIFY(catalogue.sensorFormats().empty());
-    QCOMPARE(log.messages(QStringLiteral("ERROR")), QStringList{QStringLiteral("Unable to open formats file.")});
+    QCOMPARE(log.messages(QStringLiteral("ERROR")), QStringList {QStringLiteral("Unable to open formats file.")});
 }
 
 void TestFormats::shippedFileLayout()
@@ -228,7 +227,7 @@ void TestFormats::shippedFileLayout()
     }
     QCOMPARE(sensors, 3);
     // One empty line after the 1 + 19 lines of the first block and after the 1 + 229 of the second.
-    QCOMPARE(empty, (QList<int>{20, 251}));
+    QCOMPARE(empty, (QList<int> {20, 251}));
     QCOMPARE(lines[0], QByteArray("*^Qel>0,0,5120,2700|1\r"));
     QCOMPARE(lines[21], QByteArray("*Pelvane>0,0,6144,3160|1\r"));
     QCOMPARE(lines[252], QByteArray("*Duroma>0,0,8192,4320|1\r"));
@@ -241,18 +240,16 @@ void TestFormats::shippedCatalogue()
     catalogue.load();
     QVERIFY(log.messages(QStringLiteral("ERROR")).isEmpty());
 
-    QCOMPARE(texts(catalogue.sensorModel()), (QStringList{"Qel", "Pelvane", "Duroma"}));
+    QCOMPARE(texts(catalogue.sensorModel()), (QStringList {"Qel", "Pelvane", "Duroma"}));
     QCOMPARE(catalogue.defaultSensorRow(), 0);
     QCOMPARE(catalogue.sensorModel()->item(2)->data(SensorFormats::RectRole).toRect(), QRect(0, 0, 8192, 4320));
 
-    const struct
-    {
+    const struct {
         const char *sensor;
         int formats;
         const char *remembered;
-    } expected[] = {{"Qel", 19, "5K 2:1 (5120 x 2560)"},
-                    {"Pelvane", 229, "6K 2:1 (6144 x 3072)"},
-                    {"Duroma", 326, "8K 2:1 (8192 x 4096)"}};
+    } expected[] = {{"Qel", 19, "5K 2:1 (5120 x 2560)"}, {"Pelvane", 229, "6K 2:1 (6144 x 3072)"},
+        {"Duroma", 326, "8K 2:1 (8192 x 4096)"}};
     for (const auto &e : expected) {
         SensorFormats *formats = catalogue.formats(QLatin1String(e.sensor));
         QVERIFY(formats);
@@ -262,8 +259,8 @@ void TestFormats::shippedCatalogue()
 
     // Variants follow their base; the 1.25x ones preview unsqueezed.
     const QStringList duroma = texts(catalogue.formats(QStringLiteral("Duroma"))->model());
-    const QStringList head{"8K (8192 x 4320)", "8K 1.25x (8192 x 4320)", "8K 1.3x (8192 x 4320)",
-                           "8K 2x (8192 x 4320)", "8K 2:1 (8192 x 4096)"};
+    const QStringList head {"8K (8192 x 4320)", "8K 1.25x (8192 x 4320)", "8K 1.3x (8192 x 4320)",
+        "8K 2x (8192 x 4320)", "8K 2:1 (8192 x 4096)"};
     QCOMPARE(duroma.mid(0, 5), head);
     const QStandardItemModel *model = catalogue.formats(QStringLiteral("Duroma"))->model();
     QCOMPARE(squeezeAt(model, 1), 1.0f);

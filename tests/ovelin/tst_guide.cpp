@@ -23,17 +23,17 @@
 namespace {
 
 const char *const titles[] = {"Frame Guide", "Action Guide", "Title Guide"};
-const TRect uhd{0, 0, 4096, 2160};
+const TRect uhd {0, 0, 4096, 2160};
 
 // A guide set up as the panel sets it up, with every emission recorded in order.
 // With `asPanel` it also answers its signals the way the panel does.
-struct Harness
-{
+struct Harness {
     Guide guide;
     TRect area = uhd;
     QStringList events;
 
-    explicit Harness(int index = 0, bool asPanel = false) : guide(index, QLatin1String(titles[index]), index > 0)
+    explicit Harness(int index = 0, bool asPanel = false)
+        : guide(index, QLatin1String(titles[index]), index > 0)
     {
         guide.setupTexts();
         guide.applyFonts(QApplication::font());
@@ -49,12 +49,11 @@ struct Harness
             QVERIFY(g == &guide);
             events << QStringLiteral("userRatioUpdated");
         });
-        QObject::connect(&guide, &Guide::changeMade, [this](const QString &name, const QString &value) {
-            events << QStringLiteral("%1=%2").arg(name, value);
-        });
+        QObject::connect(&guide, &Guide::changeMade,
+            [this](const QString &name, const QString &value) { events << QStringLiteral("%1=%2").arg(name, value); });
         if (asPanel) {
             QObject::connect(&guide, &Guide::absoluteModeEnabled,
-                             [this](bool enable, Guide *) { guide.enableAbsoluteMode(enable, area); });
+                [this](bool enable, Guide *) { guide.enableAbsoluteMode(enable, area); });
             QObject::connect(&guide, &Guide::userRatioUpdated, [this](Guide *) { guide.updateUserRatio(area); });
             QObject::connect(&guide, &Guide::guideUpdated, [this] { guide.computeGeometry(area, 1.0f, false); });
         }
@@ -62,7 +61,7 @@ struct Harness
 
     // Puts the controls into a known state without reporting anything.
     void prepare(int mode, const QString &scale = QStringLiteral("100"), const QString &offsetX = QStringLiteral("0"),
-                 const QString &offsetY = QStringLiteral("0"))
+        const QString &offsetY = QStringLiteral("0"))
     {
         guide.setAllSignalsBlocked(true);
         selectMode(mode);
@@ -124,8 +123,7 @@ QMap<QString, QPair<QString, QString>> rowsOf(Database &db)
 
 } // namespace
 
-class TestGuide : public QObject
-{
+class TestGuide : public QObject {
     Q_OBJECT
 
 private slots:
@@ -186,8 +184,9 @@ void TestGuide::construction()
     QStringList modes;
     for (int i = 0; i < h.guide.modeCombo()->count(); ++i)
         modes << h.guide.modeCombo()->itemText(i) + QLatin1Char('=') + h.guide.modeCombo()->itemData(i).toString();
-    QCOMPARE(modes, (QStringList{"Off=-1", "Full=0", "4:3=1333333", "16:9=1777778", "1.85:1=1850000",
-                                 "1.9:1=1896296", "2.4:1=2400000", "User=-2", "Absolute=-3"}));
+    QCOMPARE(modes,
+        (QStringList {"Off=-1", "Full=0", "4:3=1333333", "16:9=1777778", "1.85:1=1850000", "1.9:1=1896296",
+            "2.4:1=2400000", "User=-2", "Absolute=-3"}));
     QCOMPARE(h.guide.colorCombo()->count(), 9);
     QCOMPARE(h.guide.colorCombo()->itemText(7), QStringLiteral("Dark Gray"));
     QCOMPARE(h.guide.colorCombo()->itemData(7, Qt::BackgroundRole).value<QBrush>().color(), QColor(0x60, 0x60, 0x60));
@@ -200,38 +199,38 @@ void TestGuide::emissions_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList geometry{"guideUpdated", "styleUpdated"};
+    const QStringList geometry {"guideUpdated", "styleUpdated"};
     QTest::newRow("mode changed") << 0 << "mode 16:9"
-                                  << QStringList{"guideUpdated", "styleUpdated", "userRatioUpdated",
-                                                 "GUIDE_FRAME_0_MODE=1777778"};
+                                  << QStringList {"guideUpdated", "styleUpdated", "userRatioUpdated",
+                                         "GUIDE_FRAME_0_MODE=1777778"};
     QTest::newRow("same mode again") << 0 << "same mode"
-                                     << QStringList{"guideUpdated", "styleUpdated", "userRatioUpdated",
-                                                    "GUIDE_FRAME_0_MODE=0"};
+                                     << QStringList {
+                                            "guideUpdated", "styleUpdated", "userRatioUpdated", "GUIDE_FRAME_0_MODE=0"};
     QTest::newRow("mode Absolute") << 0 << "mode absolute"
-                                   << QStringList{"absoluteModeEnabled(1)", "guideUpdated", "styleUpdated",
-                                                  "userRatioUpdated", "GUIDE_FRAME_0_MODE=-3"};
-    QTest::newRow("ratio typed") << 0 << "ratio 2" << geometry + QStringList{"GUIDE_FRAME_0_AR_NUM=20000"};
-    QTest::newRow("ratio unchanged") << 0 << "ratio 0.0001" << QStringList{};
-    QTest::newRow("ratio plus") << 0 << "ratio plus" << geometry + QStringList{"GUIDE_FRAME_0_AR_NUM=2"};
-    QTest::newRow("scale key down") << 0 << "scale down" << geometry + QStringList{"GUIDE_FRAME_0_SCALE=9900"};
-    QTest::newRow("scale unchanged") << 0 << "scale 100" << QStringList{};
-    QTest::newRow("scale plus disabled at 100%") << 0 << "scale plus" << QStringList{};
+                                   << QStringList {"absoluteModeEnabled(1)", "guideUpdated", "styleUpdated",
+                                          "userRatioUpdated", "GUIDE_FRAME_0_MODE=-3"};
+    QTest::newRow("ratio typed") << 0 << "ratio 2" << geometry + QStringList {"GUIDE_FRAME_0_AR_NUM=20000"};
+    QTest::newRow("ratio unchanged") << 0 << "ratio 0.0001" << QStringList {};
+    QTest::newRow("ratio plus") << 0 << "ratio plus" << geometry + QStringList {"GUIDE_FRAME_0_AR_NUM=2"};
+    QTest::newRow("scale key down") << 0 << "scale down" << geometry + QStringList {"GUIDE_FRAME_0_SCALE=9900"};
+    QTest::newRow("scale unchanged") << 0 << "scale 100" << QStringList {};
+    QTest::newRow("scale plus disabled at 100%") << 0 << "scale plus" << QStringList {};
     QTest::newRow("width typed") << 0 << "width 1920"
-                                 << QStringList{"userRatioUpdated", "GUIDE_FRAME_0_ABS=0:0:1920:0"};
+                                 << QStringList {"userRatioUpdated", "GUIDE_FRAME_0_ABS=0:0:1920:0"};
     QTest::newRow("height typed") << 2 << "height 1080"
-                                  << QStringList{"userRatioUpdated", "GUIDE_FRAME_2_ABS=0:0:0:1080"};
-    QTest::newRow("height unchanged") << 0 << "height 0" << QStringList{};
+                                  << QStringList {"userRatioUpdated", "GUIDE_FRAME_2_ABS=0:0:0:1080"};
+    QTest::newRow("height unchanged") << 0 << "height 0" << QStringList {};
     QTest::newRow("offset X typed") << 0 << "offset x 12.5"
-                                    << QStringList{"GUIDE_FRAME_0_OFFSET_X_PERCENT=1250"} + geometry;
+                                    << QStringList {"GUIDE_FRAME_0_OFFSET_X_PERCENT=1250"} + geometry;
     QTest::newRow("offset X minus") << 0 << "offset x minus"
-                                    << QStringList{"GUIDE_FRAME_0_OFFSET_X_PERCENT=-100"} + geometry;
+                                    << QStringList {"GUIDE_FRAME_0_OFFSET_X_PERCENT=-100"} + geometry;
     QTest::newRow("offset Y unchanged still updates") << 0 << "offset y 0" << geometry;
-    QTest::newRow("relative clicked") << 1 << "relative" << geometry + QStringList{"GUIDE_FRAME_1_REL_TO_FRAME_0=1"};
-    QTest::newRow("line type") << 0 << "line type" << QStringList{"styleUpdated", "GUIDE_FRAME_0_LINE_STYLE=2"};
-    QTest::newRow("colour") << 0 << "colour" << QStringList{"styleUpdated", "GUIDE_FRAME_0_COLOR=4"};
-    QTest::newRow("colour index beyond the table") << 0 << "colour 9"
-                                                   << QStringList{"styleUpdated", "GUIDE_FRAME_0_COLOR=0"};
-    QTest::newRow("opacity") << 2 << "opacity" << QStringList{"styleUpdated", "GUIDE_FRAME_2_OPACITY=75"};
+    QTest::newRow("relative clicked") << 1 << "relative" << geometry + QStringList {"GUIDE_FRAME_1_REL_TO_FRAME_0=1"};
+    QTest::newRow("line type") << 0 << "line type" << QStringList {"styleUpdated", "GUIDE_FRAME_0_LINE_STYLE=2"};
+    QTest::newRow("colour") << 0 << "colour" << QStringList {"styleUpdated", "GUIDE_FRAME_0_COLOR=4"};
+    QTest::newRow("colour index beyond the table")
+        << 0 << "colour 9" << QStringList {"styleUpdated", "GUIDE_FRAME_0_COLOR=0"};
+    QTest::newRow("opacity") << 2 << "opacity" << QStringList {"styleUpdated", "GUIDE_FRAME_2_OPACITY=75"};
 }
 
 void TestGuide::emissions()
@@ -311,7 +310,7 @@ void TestGuide::handlerEffects()
     QCOMPARE(g.scale(), 3334);
     QCOMPARE(g.scaleEdit()->text(), QStringLiteral("33.34%"));
     QCOMPARE(changes.size(), 1);
-    QCOMPARE(changes.at(0), (QList<QVariant>{QStringLiteral("GUIDE_FRAME_0_SCALE"), QStringLiteral("3334")}));
+    QCOMPARE(changes.at(0), (QList<QVariant> {QStringLiteral("GUIDE_FRAME_0_SCALE"), QStringLiteral("3334")}));
 }
 
 void TestGuide::geometry_data()
@@ -345,7 +344,7 @@ void TestGuide::frameDisabledKeepsRect()
     Harness h(1);
     h.prepare(1777778);
     const TRect before = h.guide.rect();
-    h.guide.computeGeometry(TRect{0, 0, 100, 100}, 1.0f, true);
+    h.guide.computeGeometry(TRect {0, 0, 100, 100}, 1.0f, true);
     QCOMPARE(h.guide.infoLabel()->text(), QStringLiteral("Frame Guide disabled"));
     QCOMPARE(h.guide.rect(), before);
 }
@@ -354,13 +353,13 @@ void TestGuide::mapToCanvas()
 {
     Harness h;
     h.prepare(1777778);
-    h.guide.mapToCanvas(TRect{0, 0, 580, 228}, uhd);
-    QCOMPARE(h.guide.style()->rect(), (TRect{18, 0, 543, 228}));
-    QCOMPARE(h.events, QStringList{"styleUpdated"});
+    h.guide.mapToCanvas(TRect {0, 0, 580, 228}, uhd);
+    QCOMPARE(h.guide.style()->rect(), (TRect {18, 0, 543, 228}));
+    QCOMPARE(h.events, QStringList {"styleUpdated"});
 
     h.prepare(GuideGeometry::ModeOff);
-    h.guide.mapToCanvas(TRect{0, 0, 580, 228}, uhd);
-    QCOMPARE(h.guide.style()->rect(), (TRect{0, 0, 0, 0}));
+    h.guide.mapToCanvas(TRect {0, 0, 580, 228}, uhd);
+    QCOMPARE(h.guide.style()->rect(), (TRect {0, 0, 0, 0}));
 }
 
 void TestGuide::userRatio_data()
@@ -371,13 +370,20 @@ void TestGuide::userRatio_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("ratio");
 
-    QTest::newRow("full follows the area") << 0 << uhd << "" << "1.8963:1" << 18963;
-    QTest::newRow("off with zero height") << -1 << TRect{0, 0, 4096, 0} << "" << "100.0000:1" << 1000000;
-    QTest::newRow("fixed 16:9") << 1777778 << uhd << "" << "1.7778:1" << 17778;
-    QTest::newRow("fixed 2.4:1") << 2400000 << uhd << "" << "2.4000:1" << 24000;
-    QTest::newRow("absolute size") << -3 << uhd << "1920:1080" << "1.7778:1" << 17778;
-    QTest::newRow("absolute without height") << -3 << uhd << "1920:0" << "100.0000:1" << 1000000;
-    QTest::newRow("user mode keeps its own") << -2 << uhd << "" << "2.39" << 0;
+    QTest::newRow("full follows the area") << 0 << uhd << ""
+                                           << "1.8963:1" << 18963;
+    QTest::newRow("off with zero height") << -1 << TRect {0, 0, 4096, 0} << ""
+                                          << "100.0000:1" << 1000000;
+    QTest::newRow("fixed 16:9") << 1777778 << uhd << ""
+                                << "1.7778:1" << 17778;
+    QTest::newRow("fixed 2.4:1") << 2400000 << uhd << ""
+                                 << "2.4000:1" << 24000;
+    QTest::newRow("absolute size") << -3 << uhd << "1920:1080"
+                                   << "1.7778:1" << 17778;
+    QTest::newRow("absolute without height") << -3 << uhd << "1920:0"
+                                             << "100.0000:1" << 1000000;
+    QTest::newRow("user mode keeps its own") << -2 << uhd << ""
+                                             << "2.39" << 0;
 }
 
 void TestGuide::userRatio()
@@ -425,14 +431,30 @@ void TestGuide::controlStates_data()
     QTest::addColumn<QList<bool>>("states");
 
     using B = QList<bool>;
-    QTest::newRow("off disables all but the mode") << -1 << "50" << "0" << "2" << B{0, 0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("full at 100%") << 0 << "100" << "0" << "2" << B{1, 1, 0, 1, 1, 1, 1, 0};
-    QTest::newRow("scale at 0%") << 0 << "0" << "0" << "2" << B{1, 0, 1, 1, 1, 1, 1, 0};
-    QTest::newRow("offset at -100%") << 0 << "50" << "-100" << "0.0001" << B{1, 1, 1, 0, 1, 0, 1, 0};
-    QTest::newRow("offset at +100%") << 0 << "50" << "100" << "2" << B{1, 1, 1, 1, 0, 1, 1, 0};
-    QTest::newRow("user mode shows the ratio") << -2 << "50" << "0" << "2" << B{1, 1, 1, 1, 1, 1, 1, 1};
-    QTest::newRow("ratio at its floor") << -2 << "50" << "0" << "0.0001" << B{1, 1, 1, 1, 1, 0, 1, 1};
-    QTest::newRow("absolute is never relative") << -3 << "50" << "0" << "2" << B{1, 1, 1, 1, 1, 1, 0, 0};
+    QTest::newRow("off disables all but the mode") << -1 << "50"
+                                                   << "0"
+                                                   << "2" << B {0, 0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("full at 100%") << 0 << "100"
+                                  << "0"
+                                  << "2" << B {1, 1, 0, 1, 1, 1, 1, 0};
+    QTest::newRow("scale at 0%") << 0 << "0"
+                                 << "0"
+                                 << "2" << B {1, 0, 1, 1, 1, 1, 1, 0};
+    QTest::newRow("offset at -100%") << 0 << "50"
+                                     << "-100"
+                                     << "0.0001" << B {1, 1, 1, 0, 1, 0, 1, 0};
+    QTest::newRow("offset at +100%") << 0 << "50"
+                                     << "100"
+                                     << "2" << B {1, 1, 1, 1, 0, 1, 1, 0};
+    QTest::newRow("user mode shows the ratio") << -2 << "50"
+                                               << "0"
+                                               << "2" << B {1, 1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("ratio at its floor") << -2 << "50"
+                                        << "0"
+                                        << "0.0001" << B {1, 1, 1, 1, 1, 0, 1, 1};
+    QTest::newRow("absolute is never relative") << -3 << "50"
+                                                << "0"
+                                                << "2" << B {1, 1, 1, 1, 1, 1, 0, 0};
 }
 
 void TestGuide::controlStates()
@@ -468,14 +490,14 @@ void TestGuide::absoluteModeKeepsRect()
     h.prepare(1777778, QStringLiteral("50"), QStringLiteral("50"), QStringLiteral("-20"));
     Guide &g = h.guide;
     // 16:9 at 50% is 1920 x 1080; +50% and -20% of the free space put it at (1632, 432).
-    QCOMPARE(g.rect(), (TRect{1632, 432, 1920, 1080}));
+    QCOMPARE(g.rect(), (TRect {1632, 432, 1920, 1080}));
 
     h.selectMode(GuideGeometry::ModeAbsolute);
     QVERIFY(g.isAbsolute());
     QVERIFY(g.showsAbsoluteRow());
     QVERIFY(g.widthEdit()->isVisibleTo(&g));
     QVERIFY(!g.scaleEdit()->isVisibleTo(&g));
-    QCOMPARE(g.rect(), (TRect{1632, 432, 1920, 1080}));
+    QCOMPARE(g.rect(), (TRect {1632, 432, 1920, 1080}));
     QCOMPARE(g.widthEdit()->text(), QStringLiteral("1920px"));
     QCOMPARE(g.heightEdit()->text(), QStringLiteral("1080px"));
     QCOMPARE(g.offsetXEdit()->text(), QStringLiteral("544px"));
@@ -488,8 +510,8 @@ void TestGuide::absoluteModeKeepsRect()
 
     h.events.clear();
     h.commit(g.offsetYEdit(), QStringLiteral("-50"));
-    QCOMPARE(h.events, (QStringList{"GUIDE_FRAME_0_ABS=544:-50:1920:1080", "guideUpdated", "styleUpdated"}));
-    QCOMPARE(g.rect(), (TRect{1632, 490, 1920, 1080}));
+    QCOMPARE(h.events, (QStringList {"GUIDE_FRAME_0_ABS=544:-50:1920:1080", "guideUpdated", "styleUpdated"}));
+    QCOMPARE(g.rect(), (TRect {1632, 490, 1920, 1080}));
 
     h.selectMode(GuideGeometry::ModeFull);
     QVERIFY(!g.isAbsolute());
@@ -500,7 +522,7 @@ void TestGuide::absoluteModeKeepsRect()
     QCOMPARE(g.offsetYEdit()->text(), QStringLiteral("-20.00%"));
     QCOMPARE(g.offsetX(), 5000);
     QCOMPARE(g.offsetY(), -2000);
-    QCOMPARE(g.rect(), (TRect{1536, 432, 2048, 1080}));
+    QCOMPARE(g.rect(), (TRect {1536, 432, 2048, 1080}));
 }
 
 void TestGuide::absoluteModeWithoutLayout()
@@ -510,7 +532,8 @@ void TestGuide::absoluteModeWithoutLayout()
     guide.enableAbsoluteMode(true, uhd);
     QVERIFY(!guide.isAbsolute());
     QCOMPARE(log.messages(QStringLiteral("WARNING")),
-             QStringList{QStringLiteral("scaleRow for [Title Guide] is -1. [Title Guide] was not added to the UI correctly.")});
+        QStringList {
+            QStringLiteral("scaleRow for [Title Guide] is -1. [Title Guide] was not added to the UI correctly.")});
 }
 
 void TestGuide::relativeAndBlocking()
@@ -531,7 +554,7 @@ void TestGuide::relativeAndBlocking()
     QVERIFY(!g.scalePlusButton()->signalsBlocked());
     g.setAllSignalsBlocked(false);
     g.offsetXPlusButton()->click();
-    QCOMPARE(h.events, (QStringList{"GUIDE_FRAME_1_OFFSET_X_PERCENT=100", "guideUpdated", "styleUpdated"}));
+    QCOMPARE(h.events, (QStringList {"GUIDE_FRAME_1_OFFSET_X_PERCENT=100", "guideUpdated", "styleUpdated"}));
 }
 
 void TestGuide::loadAbsoluteGuide()
@@ -539,9 +562,9 @@ void TestGuide::loadAbsoluteGuide()
     const QString path = m_dir.filePath(QStringLiteral("absolute.preset"));
     QVERIFY(TestSupport::buildPreset(
         presetSql({"'GUIDE_FRAME_1_MODE', -3", "'GUIDE_FRAME_1_AR_NUM', 17778", "'GUIDE_FRAME_1_SCALE', 9000",
-                   "'GUIDE_FRAME_1_ABS', '100:-50:1920:1080'", "'GUIDE_FRAME_1_OFFSET_X_PERCENT', 2500",
-                   "'GUIDE_FRAME_1_OFFSET_Y_PERCENT', -1000", "'GUIDE_FRAME_1_LINE_STYLE', 2",
-                   "'GUIDE_FRAME_1_COLOR', 4", "'GUIDE_FRAME_1_OPACITY', 75", "'GUIDE_FRAME_1_REL_TO_FRAME_0', 1"}),
+            "'GUIDE_FRAME_1_ABS', '100:-50:1920:1080'", "'GUIDE_FRAME_1_OFFSET_X_PERCENT', 2500",
+            "'GUIDE_FRAME_1_OFFSET_Y_PERCENT', -1000", "'GUIDE_FRAME_1_LINE_STYLE', 2", "'GUIDE_FRAME_1_COLOR', 4",
+            "'GUIDE_FRAME_1_OPACITY', 75", "'GUIDE_FRAME_1_REL_TO_FRAME_0', 1"}),
         path));
     auto preset = openPreset(path);
     QVERIFY(preset);
@@ -560,7 +583,7 @@ void TestGuide::loadAbsoluteGuide()
     g.computeGeometry(uhd, 1.0f, false);
     QVERIFY(g.isAbsolute());
     QVERIFY(!g.isRelative());
-    QCOMPARE(g.rect(), (TRect{1188, 490, 1920, 1080}));
+    QCOMPARE(g.rect(), (TRect {1188, 490, 1920, 1080}));
     QCOMPARE(g.lineTypeCombo()->currentIndex(), 2);
     QCOMPARE(g.colorCombo()->currentData(), 4);
     QCOMPARE(g.opacityCombo()->currentData(), 75);
@@ -572,7 +595,7 @@ void TestGuide::loadAbsoluteGuide()
     QCOMPARE(g.offsetXEdit()->text(), QStringLiteral("100px"));
     QCOMPARE(g.offsetYEdit()->text(), QStringLiteral("-50px"));
     QCOMPARE(g.widthEdit()->text(), QStringLiteral("1920px"));
-    QCOMPARE(g.rect(), (TRect{1188, 490, 1920, 1080}));
+    QCOMPARE(g.rect(), (TRect {1188, 490, 1920, 1080}));
 
     // Leaving absolute mode brings back the stored percentages, not the pixel offsets.
     h.selectMode(GuideGeometry::ModeFull);
@@ -590,7 +613,7 @@ void TestGuide::loadAbsoluteGuide()
     g.setAllSignalsBlocked(false);
     g.computeGeometry(uhd, 1.0f, false);
     g.enableAbsoluteMode(g.isAbsolute(), uhd);
-    QCOMPARE(g.rect(), (TRect{1188, 490, 1920, 1080}));
+    QCOMPARE(g.rect(), (TRect {1188, 490, 1920, 1080}));
     h.selectMode(GuideGeometry::ModeFull);
     QCOMPARE(g.offsetXEdit()->text(), QStringLiteral("25.00%"));
 }
@@ -600,9 +623,9 @@ void TestGuide::loadClampsOffsetAndShowsRatio()
     const QString path = m_dir.filePath(QStringLiteral("user.preset"));
     QVERIFY(TestSupport::buildPreset(
         presetSql({"'GUIDE_FRAME_0_MODE', -2", "'GUIDE_FRAME_0_AR_NUM', 23900", "'GUIDE_FRAME_0_SCALE', 10000",
-                   "'GUIDE_FRAME_0_ABS', '0:0:1920:1080'", "'GUIDE_FRAME_0_OFFSET_X_PERCENT', 15000",
-                   "'GUIDE_FRAME_0_OFFSET_Y_PERCENT', 0", "'GUIDE_FRAME_0_LINE_STYLE', 9",
-                   "'GUIDE_FRAME_0_COLOR', 8", "'GUIDE_FRAME_0_OPACITY', 100"}),
+            "'GUIDE_FRAME_0_ABS', '0:0:1920:1080'", "'GUIDE_FRAME_0_OFFSET_X_PERCENT', 15000",
+            "'GUIDE_FRAME_0_OFFSET_Y_PERCENT', 0", "'GUIDE_FRAME_0_LINE_STYLE', 9", "'GUIDE_FRAME_0_COLOR', 8",
+            "'GUIDE_FRAME_0_OPACITY', 100"}),
         path));
     auto preset = openPreset(path);
     QVERIFY(preset);
@@ -657,7 +680,7 @@ void TestGuide::loadFillsFromTemplate()
     const QString templatePath = m_dir.filePath(QStringLiteral("quoted-template.preset"));
     QString templateSql = defaultTemplateSql();
     templateSql.replace(QStringLiteral("'GUIDE_FRAME_1_ABS', '0:0:1728:972'"),
-                        QStringLiteral("'GUIDE_FRAME_1_ABS', '0:0:1728:972''); DROP TABLE parameters; --'"));
+        QStringLiteral("'GUIDE_FRAME_1_ABS', '0:0:1728:972''); DROP TABLE parameters; --'"));
     QVERIFY(templateSql.contains(QLatin1String("DROP TABLE")));
     QVERIFY(TestSupport::buildPreset(templateSql, templatePath));
 
@@ -675,17 +698,16 @@ void TestGuide::loadFillsFromTemplate()
     const auto rows = rowsOf(*preset);
     const auto expected = rowsOf(*defaults);
     QCOMPARE(rows.size(), 10);
-    QCOMPARE(rows.value(QStringLiteral("GUIDE_FRAME_1_MODE")), (QPair<QString, QString>{"0", "integer"}));
-    for (const char *pattern : {GuideParameters::FrameRatio, GuideParameters::FrameScale,
-                                GuideParameters::FrameOffsetX, GuideParameters::FrameOffsetY,
-                                GuideParameters::FrameLineStyle, GuideParameters::FrameColor,
-                                GuideParameters::FrameOpacity, GuideParameters::FrameRelative}) {
+    QCOMPARE(rows.value(QStringLiteral("GUIDE_FRAME_1_MODE")), (QPair<QString, QString> {"0", "integer"}));
+    for (const char *pattern : {GuideParameters::FrameRatio, GuideParameters::FrameScale, GuideParameters::FrameOffsetX,
+             GuideParameters::FrameOffsetY, GuideParameters::FrameLineStyle, GuideParameters::FrameColor,
+             GuideParameters::FrameOpacity, GuideParameters::FrameRelative}) {
         const QString n = name(pattern, 1);
         QCOMPARE(rows.value(n), expected.value(n));
         QCOMPARE(rows.value(n).second, QStringLiteral("integer"));
     }
     QCOMPARE(rows.value(QStringLiteral("GUIDE_FRAME_1_ABS")),
-             (QPair<QString, QString>{"0:0:1728:972'); DROP TABLE parameters; --", "text"}));
+        (QPair<QString, QString> {"0:0:1728:972'); DROP TABLE parameters; --", "text"}));
 
     // The controls show the template's values.
     QCOMPARE(h.guide.mode(), 0);
@@ -701,8 +723,8 @@ void TestGuide::loadFillsFromTemplate()
 void TestGuide::loadWithoutTemplate()
 {
     const QString path = m_dir.filePath(QStringLiteral("sparse.preset"));
-    QVERIFY(TestSupport::buildPreset(presetSql({"'GUIDE_FRAME_1_MODE', 1777778", "'GUIDE_FRAME_1_SCALE', 5000"}),
-                                     path));
+    QVERIFY(
+        TestSupport::buildPreset(presetSql({"'GUIDE_FRAME_1_MODE', 1777778", "'GUIDE_FRAME_1_SCALE', 5000"}), path));
     auto preset = openPreset(path);
     QVERIFY(preset);
 
@@ -715,9 +737,8 @@ void TestGuide::loadWithoutTemplate()
 
     QStringList expected;
     for (const char *pattern : {GuideParameters::FrameLineStyle, GuideParameters::FrameColor,
-                                GuideParameters::FrameOpacity, GuideParameters::FrameRatio,
-                                GuideParameters::FrameAbsolute, GuideParameters::FrameOffsetX,
-                                GuideParameters::FrameOffsetY, GuideParameters::FrameRelative})
+             GuideParameters::FrameOpacity, GuideParameters::FrameRatio, GuideParameters::FrameAbsolute,
+             GuideParameters::FrameOffsetX, GuideParameters::FrameOffsetY, GuideParameters::FrameRelative})
         expected << QStringLiteral("There is no entry for [%1] in the database and defaultTemplate is null.")
                         .arg(name(pattern, 1));
     QCOMPARE(log.messages(QStringLiteral("ERROR")), expected);

@@ -11,8 +11,7 @@
 
 namespace P = GuideParameters;
 
-class TestGuideParameters : public QObject
-{
+class TestGuideParameters : public QObject {
     Q_OBJECT
 
 private slots:
@@ -46,24 +45,42 @@ void TestGuideParameters::validValues_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("valid");
 
-    QTest::newRow("centre off") << "GUIDE_CENTER_GUIDE" << "-1" << true;
-    QTest::newRow("centre recording area") << "GUIDE_CENTER_GUIDE" << "3" << true;
-    QTest::newRow("shading has no off") << "GUIDE_LOOKAROUND_GUIDE" << "-1" << false;
-    QTest::newRow("colour 8") << "GUIDE_GRID_COLOR" << "8" << true;
-    QTest::newRow("colour 9") << "GUIDE_FRAME_0_COLOR" << "9" << false;
-    QTest::newRow("opacity 60") << "GUIDE_CENTER_OPACITY" << "60" << false;
-    QTest::newRow("mode 1.9:1") << "GUIDE_FRAME_1_MODE" << "1896296" << true;
-    QTest::newRow("mode unknown ratio") << "GUIDE_FRAME_1_MODE" << "1500000" << false;
-    QTest::newRow("ratio at least 1") << "GUIDE_FRAME_0_AR_NUM" << "0" << false;
-    QTest::newRow("scale 100%") << "GUIDE_FRAME_0_SCALE" << "10000" << true;
-    QTest::newRow("scale above 100%") << "GUIDE_FRAME_0_SCALE" << "10001" << false;
-    QTest::newRow("offset -100%") << "GUIDE_FRAME_2_OFFSET_X_PERCENT" << "-10000" << true;
-    QTest::newRow("offset 150%") << "GUIDE_FRAME_2_OFFSET_Y_PERCENT" << "15000" << false;
-    QTest::newRow("not a number") << "GUIDE_FRAME_0_SCALE" << "50%" << false;
-    QTest::newRow("rectangle") << "GUIDE_FRAME_1_ABS" << "100:-50:1920:1080" << true;
-    QTest::newRow("rectangle missing a part") << "GUIDE_FRAME_1_ABS" << "100:-50:1920" << false;
-    QTest::newRow("relative flag") << "GUIDE_FRAME_1_REL_TO_FRAME_0" << "1" << true;
-    QTest::newRow("unknown name") << "GUIDE_FRAME_0_FOO" << "1" << false;
+    QTest::newRow("centre off") << "GUIDE_CENTER_GUIDE"
+                                << "-1" << true;
+    QTest::newRow("centre recording area") << "GUIDE_CENTER_GUIDE"
+                                           << "3" << true;
+    QTest::newRow("shading has no off") << "GUIDE_LOOKAROUND_GUIDE"
+                                        << "-1" << false;
+    QTest::newRow("colour 8") << "GUIDE_GRID_COLOR"
+                              << "8" << true;
+    QTest::newRow("colour 9") << "GUIDE_FRAME_0_COLOR"
+                              << "9" << false;
+    QTest::newRow("opacity 60") << "GUIDE_CENTER_OPACITY"
+                                << "60" << false;
+    QTest::newRow("mode 1.9:1") << "GUIDE_FRAME_1_MODE"
+                                << "1896296" << true;
+    QTest::newRow("mode unknown ratio") << "GUIDE_FRAME_1_MODE"
+                                        << "1500000" << false;
+    QTest::newRow("ratio at least 1") << "GUIDE_FRAME_0_AR_NUM"
+                                      << "0" << false;
+    QTest::newRow("scale 100%") << "GUIDE_FRAME_0_SCALE"
+                                << "10000" << true;
+    QTest::newRow("scale above 100%") << "GUIDE_FRAME_0_SCALE"
+                                      << "10001" << false;
+    QTest::newRow("offset -100%") << "GUIDE_FRAME_2_OFFSET_X_PERCENT"
+                                  << "-10000" << true;
+    QTest::newRow("offset 150%") << "GUIDE_FRAME_2_OFFSET_Y_PERCENT"
+                                 << "15000" << false;
+    QTest::newRow("not a number") << "GUIDE_FRAME_0_SCALE"
+                                  << "50%" << false;
+    QTest::newRow("rectangle") << "GUIDE_FRAME_1_ABS"
+                               << "100:-50:1920:1080" << true;
+    QTest::newRow("rectangle missing a part") << "GUIDE_FRAME_1_ABS"
+                                              << "100:-50:1920" << false;
+    QTest::newRow("relative flag") << "GUIDE_FRAME_1_REL_TO_FRAME_0"
+                                   << "1" << true;
+    QTest::newRow("unknown name") << "GUIDE_FRAME_0_FOO"
+                                  << "1" << false;
 }
 
 void TestGuideParameters::validValues()
