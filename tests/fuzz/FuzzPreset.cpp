@@ -1,5 +1,7 @@
 // Opens arbitrary bytes as a preset file: the key attempts, the validation, a
 // few SELECTs and one small write must never crash, hang or corrupt memory.
+// Bytes after the journal marker become a rollback journal beside the file, so
+// hot-journal recovery is fuzzed as well.
 #include "storage/Database.h"
 
 #include <QCoreApplication>
@@ -23,6 +25,14 @@ QString inputPath()
     return path;
 }
 
+const QByteArray journalMarker("\nVEK-JOURNAL-FOLLOWS\n");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 void removeInput(const QString &path)
 {
     for (const char *suffix : {"", "-journal", "-wal", "-shm"})
@@ -35,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = inputPath();
     removeInput(path);
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const qsizetype marker = input.indexOf(journalMarker);
+    if (!writeFile(path, marker < 0 ? input : input.left(marker)))
+        return 0;
+    if (marker >= 0 && !writeFile(path + QLatin1String("-journal"), input.mid(marker + journalMarker.size())))
+        return 0;
     {
         Database db(path, true, SQLITE_OPEN_READWRITE);
         if (db.isOpen()) {

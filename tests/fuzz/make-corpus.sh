@@ -50,4 +50,9 @@ variant("encrypted-page-size-1024.preset", "encrypted-v10-512.preset", put(16, [
 variant("encrypted-nonce-flipped.preset", "encrypted-v10-512.preset", put(1024 - 3, [0xA5]))
 variant("plain-page-2-garbage.preset", "plain-v5-512.preset", put(512, [0xFF] * 64))
 PY
+
+# Presets caught in a write transaction, each with its hot journal.
+cmake --build "$build" --target fuzz_journal_seed >/dev/null
+"$build/tests/fuzz/fuzz_journal_seed" "$corpus/encrypted-v10-512.preset" "$corpus/encrypted-hot-journal.seed"
+"$build/tests/fuzz/fuzz_journal_seed" "$corpus/plain-v5-512.preset" "$corpus/plain-hot-journal.seed"
 ls -l "$corpus"

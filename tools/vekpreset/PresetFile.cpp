@@ -111,6 +111,9 @@ bool PresetFile::open(const QString &path, bool readOnly, QString *error)
     }
     *error = QStringLiteral("%1 is neither a plain SQLite database nor a preset encrypted with the preset key (%2)")
                  .arg(path, lastError);
+    if (readOnly && QFileInfo::exists(path + QLatin1String("-journal")))
+        *error += QStringLiteral("; the rollback journal of an interrupted write lies beside it, and the first "
+                                 "read-write open (an editor opening the preset) rolls it back");
     return false;
 }
 
