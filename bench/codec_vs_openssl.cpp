@@ -32,8 +32,8 @@ double seconds(std::chrono::steady_clock::time_point start)
 
 int main()
 {
-    const auto context = PageCodec::loadKeyAny(PageCodec::presetKey,
-                                               static_cast<int>(std::strlen(PageCodec::presetKey)));
+    const auto context
+        = PageCodec::loadKeyAny(PageCodec::presetKey, static_cast<int>(std::strlen(PageCodec::presetKey)));
     PageCipher cipher(context);
     if (!cipher.isActive()) {
         std::fprintf(stderr, "codec_vs_openssl: no cipher\n");
@@ -49,8 +49,8 @@ int main()
     for (int round = 0; round < kRounds; ++round) {
         auto start = std::chrono::steady_clock::now();
         for (long long p = 0; p < count; ++p)
-            cipher.encryptPage(pages.data() + (p % 64) * kPage, out.data(), kPage, kReserved,
-                               static_cast<uint32_t>(p + 1));
+            cipher.encryptPage(
+                pages.data() + (p % 64) * kPage, out.data(), kPage, kReserved, static_cast<uint32_t>(p + 1));
         encrypt = std::max(encrypt, static_cast<double>(count * kPage) / seconds(start));
 
         start = std::chrono::steady_clock::now();

@@ -24,8 +24,7 @@ namespace {
 
 constexpr int kRepetitions = 3;
 
-struct Times
-{
+struct Times {
     double read = -1;
     double insert = -1;
     double total() const { return read + insert; }
@@ -38,7 +37,7 @@ struct Times
 
 long long fileSize(const std::string &path)
 {
-    struct stat info {};
+    struct stat info { };
     return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : 0;
 }
 
@@ -47,7 +46,7 @@ bool runSqlCipher(const QString &dir, Times *times, long long *checksum)
 #ifdef SQLCIPHER_WORKLOAD
     QProcess helper;
     helper.start(QStringLiteral(SQLCIPHER_WORKLOAD),
-                 {dir, QString::number(kRepetitions), QString::fromLatin1(PageCodec::presetKey)});
+        {dir, QString::number(kRepetitions), QString::fromLatin1(PageCodec::presetKey)});
     if (!helper.waitForFinished(-1) || helper.exitStatus() != QProcess::NormalExit || helper.exitCode() != 0) {
         std::fprintf(stderr, "sqlcipher_workload failed: %s\n", helper.readAllStandardError().constData());
         return false;
@@ -98,8 +97,8 @@ int main()
         return 1;
     std::printf("encrypted_file_MB: %.1f\n", static_cast<double>(fileSize(encryptedBig)) / 1e6);
 
-    const auto context = PageCodec::loadKeyAny(PageCodec::presetKey,
-                                               static_cast<int>(std::strlen(PageCodec::presetKey)));
+    const auto context
+        = PageCodec::loadKeyAny(PageCodec::presetKey, static_cast<int>(std::strlen(PageCodec::presetKey)));
     double ofbRate = 0;
     Times plainTimes, encryptedTimes;
     long long plainSum = 0, encryptedSum = 0;

@@ -18,10 +18,9 @@
 
 namespace PresetWorkload {
 
-struct Target
-{
+struct Target {
     const char *vfs = nullptr; // null: the default VFS
-    std::string key;           // empty: no sqlite3_key call
+    std::string key; // empty: no sqlite3_key call
 };
 
 inline double now()
@@ -43,8 +42,7 @@ inline sqlite3 *open(const std::string &path, const Target &target)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, target.vfs) != SQLITE_OK
-        || (!target.key.empty()
-            && sqlite3_key(db, target.key.data(), static_cast<int>(target.key.size())) != SQLITE_OK)
+        || (!target.key.empty() && sqlite3_key(db, target.key.data(), static_cast<int>(target.key.size())) != SQLITE_OK)
         || !exec(db, "PRAGMA cache_size=-1024")) {
         std::fprintf(stderr, "workload: cannot open %s\n", path.c_str());
         sqlite3_close(db);

@@ -37,10 +37,10 @@ int main(int argc, char **argv)
         read = read < 0 ? readSeconds : std::min(read, readSeconds);
         insert = insert < 0 ? insertSeconds : std::min(insert, insertSeconds);
     }
-    struct stat info {};
+    struct stat info { };
     stat(big.c_str(), &info);
-    std::printf("read_seconds: %.6f\ninsert_seconds: %.6f\nchecksum: %lld\nfile_bytes: %lld\n", read, insert,
-                checksum, static_cast<long long>(info.st_size));
+    std::printf("read_seconds: %.6f\ninsert_seconds: %.6f\nchecksum: %lld\nfile_bytes: %lld\n", read, insert, checksum,
+        static_cast<long long>(info.st_size));
     std::remove(big.c_str());
     std::remove(fresh.c_str());
     return 0;

@@ -37,8 +37,8 @@ PageCipher::~PageCipher()
     OPENSSL_cleanse(&m_key, sizeof m_key);
 }
 
-bool PageCipher::encryptPage(const unsigned char *page, unsigned char *out, int pageSize, int reserved,
-                             uint32_t pageNumber)
+bool PageCipher::encryptPage(
+    const unsigned char *page, unsigned char *out, int pageSize, int reserved, uint32_t pageNumber)
 {
     if (!m_active || reserved < 0 || reserved > kMaxReserved || pageSize - reserved < kPlainHeaderEnd)
         return false;
@@ -67,7 +67,7 @@ bool PageCipher::decryptPage(unsigned char *page, int pageSize, int reserved, ui
 }
 
 bool PageCipher::apply(const unsigned char *in, unsigned char *out, int usable, uint32_t pageNumber,
-                       const unsigned char *nonce, int reserved)
+    const unsigned char *nonce, int reserved)
 {
     // IV block: the page number little-endian on every host, then the nonce.
     unsigned char ivBlock[4 + kMaxReserved] = {};
@@ -88,8 +88,8 @@ bool PageCipher::apply(const unsigned char *in, unsigned char *out, int usable, 
         && EVP_EncryptUpdate(m_ctx, out, &written, in, usable) == 1 && written == usable;
 }
 
-void PageCipher::applyRc4(const unsigned char *in, unsigned char *out, int usable,
-                          const unsigned char *ivBlock, int ivLength)
+void PageCipher::applyRc4(
+    const unsigned char *in, unsigned char *out, int usable, const unsigned char *ivBlock, int ivLength)
 {
     const unsigned char *k = m_key.keyBytes();
     unsigned char s[256];

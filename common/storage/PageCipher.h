@@ -11,8 +11,7 @@ typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 // nonce. Pages are P bytes; the last R bytes hold the nonce and stay plain, and on
 // page 1 the header bytes 16 to 23 stay plain so that the page size and reserved
 // count can be read before any page is decrypted.
-class PageCipher
-{
+class PageCipher {
 public:
     explicit PageCipher(const PageCodec::KeyContext &key);
     ~PageCipher();
@@ -25,16 +24,14 @@ public:
 
     // Encrypts `page` into `out` (both pageSize bytes, not overlapping) with a fresh
     // nonce from sqlite3_randomness, stored plain in the last `reserved` bytes of `out`.
-    bool encryptPage(const unsigned char *page, unsigned char *out, int pageSize, int reserved,
-                     uint32_t pageNumber);
+    bool encryptPage(const unsigned char *page, unsigned char *out, int pageSize, int reserved, uint32_t pageNumber);
     // Decrypts a page in place, taking the nonce from its last `reserved` bytes.
     bool decryptPage(unsigned char *page, int pageSize, int reserved, uint32_t pageNumber);
 
 private:
-    bool apply(const unsigned char *in, unsigned char *out, int usable, uint32_t pageNumber,
-               const unsigned char *nonce, int reserved);
-    void applyRc4(const unsigned char *in, unsigned char *out, int usable,
-                  const unsigned char *ivBlock, int ivLength);
+    bool apply(const unsigned char *in, unsigned char *out, int usable, uint32_t pageNumber, const unsigned char *nonce,
+        int reserved);
+    void applyRc4(const unsigned char *in, unsigned char *out, int usable, const unsigned char *ivBlock, int ivLength);
 
     PageCodec::KeyContext m_key;
     EVP_CIPHER_CTX *m_ctx = nullptr;

@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "storage/PageCipher.h"
 
+#include <openssl/crypto.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -91,8 +92,7 @@ struct CodecFile;
 
 // Follows the 4-byte fields of a journal, so that a page image (which always comes
 // right after its page number) and its checksum (right after the image) are known.
-struct JournalTrack
-{
+struct JournalTrack {
     sqlite3_int64 fieldEnd = -1;
     uint32_t fieldValue = 0;
     sqlite3_int64 checksumAt = -1;
@@ -105,8 +105,7 @@ struct JournalTrack
     }
 };
 
-struct FileState
-{
+struct FileState {
     Kind kind = Kind::Database;
     const char *name = nullptr;
     // Journals: the database they belong to, null when it was not opened through the shim.
@@ -136,8 +135,7 @@ struct FileState
     }
 };
 
-struct CodecFile
-{
+struct CodecFile {
     sqlite3_file base;
     sqlite3_file *real;
     FileState *state;
@@ -152,8 +150,8 @@ sqlite3_io_methods g_methods[3];
 std::mutex g_registryMutex;
 std::vector<CodecFile *> g_databases;
 
-std::atomic<uint64_t> g_pages{0};
-std::atomic<uint64_t> g_bytes{0};
+std::atomic<uint64_t> g_pages {0};
+std::atomic<uint64_t> g_bytes {0};
 
 void countPage(int usable)
 {
@@ -163,8 +161,8 @@ void countPage(int usable)
 
 bool isCodecFile(const sqlite3_file *file)
 {
-    return file && (file->pMethods == &g_methods[0] || file->pMethods == &g_methods[1]
-                    || file->pMethods == &g_methods[2]);
+    return file
+        && (file->pMethods == &g_methods[0] || file->pMethods == &g_methods[1] || file->pMethods == &g_methods[2]);
 }
 
 CodecFile *codecFile(sqlite3_file *file)
@@ -284,7 +282,7 @@ int writeDatabase(CodecFile *file, const void *buffer, int amount, sqlite3_int64
                              .arg(amount)
                              .arg(offset)
                              .arg(QString::fromUtf8(state->name)),
-                         QStringLiteral("PageCodec::writeDatabase"));
+            QStringLiteral("PageCodec::writeDatabase"));
         return SQLITE_IOERR_WRITE;
     }
     const auto *page = static_cast<const unsigned char *>(buffer);
@@ -482,9 +480,8 @@ int fileDeviceCharacteristics(sqlite3_file *pFile)
     // in arbitrary pieces, which would hide where the page images are.
     if (file->state->kind == Kind::Database && file->state->cipher)
         characteristics &= ~(SQLITE_IOCAP_ATOMIC | SQLITE_IOCAP_ATOMIC512 | SQLITE_IOCAP_ATOMIC1K
-                             | SQLITE_IOCAP_ATOMIC2K | SQLITE_IOCAP_ATOMIC4K | SQLITE_IOCAP_ATOMIC8K
-                             | SQLITE_IOCAP_ATOMIC16K | SQLITE_IOCAP_ATOMIC32K | SQLITE_IOCAP_ATOMIC64K
-                             | SQLITE_IOCAP_BATCH_ATOMIC);
+            | SQLITE_IOCAP_ATOMIC2K | SQLITE_IOCAP_ATOMIC4K | SQLITE_IOCAP_ATOMIC8K | SQLITE_IOCAP_ATOMIC16K
+            | SQLITE_IOCAP_ATOMIC32K | SQLITE_IOCAP_ATOMIC64K | SQLITE_IOCAP_BATCH_ATOMIC);
     return characteristics;
 }
 
@@ -544,7 +541,7 @@ int vfsOpen(sqlite3_vfs *, const char *name, sqlite3_file *pFile, int flags, int
         if ((flags & SQLITE_OPEN_WAL) && databaseCipher(findDatabase(name))) {
             Logger::logError(QStringLiteral("Encrypted database %1 cannot be opened in WAL journal mode.")
                                  .arg(QString::fromUtf8(sqlite3_filename_database(name))),
-                             QStringLiteral("PageCodec::vfsOpen"));
+                QStringLiteral("PageCodec::vfsOpen"));
             pFile->pMethods = nullptr;
             return SQLITE_CANTOPEN;
         }
@@ -727,28 +724,14 @@ bool isInMemory(sqlite3 *db, const char *schema, const sqlite3_file *file)
         && std::strcmp(vfs->zName, "memdb") == 0;
 }
 
-int attachKey(sqlite3 *db, const char *name, const void *key, int nKey)
+int installKey(sqlite3 *db, const char *schema, sqlite3_file *file, const PageCodec::KeyContext &context)
 {
-    const char *schema = nullptr;
-    for (int i = 0; const char *candidate = sqlite3_db_name(db, i); ++i) {
-        if (sqlite3_stricmp(candidate, name) == 0) {
-            schema = candidate;
-            break;
-        }
-    }
-    if (!schema)
-        return SQLITE_ERROR;
-    sqlite3_file *file = nullptr;
-    if (sqlite3_file_control(db, schema, SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file)
-        return SQLITE_OK; // no b-tree yet: nothing to attach to
-
-    const PageCodec::KeyContext context = PageCodec::loadKeyAny(key, nKey);
     if (!isCodecFile(file)) {
         if (!context.noKey && !isInMemory(db, schema, file)) {
             Logger::logError(QStringLiteral("Database %1 was not opened through the page codec; it cannot "
                                             "be encrypted.")
                                  .arg(QString::fromUtf8(sqlite3_db_filename(db, schema))),
-                             QStringLiteral("sqlite3_key_v2"));
+                QStringLiteral("sqlite3_key_v2"));
             return SQLITE_ERROR;
         }
     } else {
@@ -774,6 +757,27 @@ int attachKey(sqlite3 *db, const char *name, const void *key, int nKey)
         sqlite3_file_control(db, schema, SQLITE_FCNTL_RESERVE_BYTES, &reserve);
     }
     return SQLITE_OK;
+}
+
+int attachKey(sqlite3 *db, const char *name, const void *key, int nKey)
+{
+    const char *schema = nullptr;
+    for (int i = 0; const char *candidate = sqlite3_db_name(db, i); ++i) {
+        if (sqlite3_stricmp(candidate, name) == 0) {
+            schema = candidate;
+            break;
+        }
+    }
+    if (!schema)
+        return SQLITE_ERROR;
+    sqlite3_file *file = nullptr;
+    if (sqlite3_file_control(db, schema, SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file)
+        return SQLITE_OK; // no b-tree yet: nothing to attach to
+
+    PageCodec::KeyContext context = PageCodec::loadKeyAny(key, nKey);
+    const int rc = installKey(db, schema, file, context);
+    OPENSSL_cleanse(&context, sizeof context);
+    return rc;
 }
 
 } // namespace

@@ -29,10 +29,9 @@ extern const int szKey[3];
 extern const int nNonce[3];
 
 // One parsed key text.
-struct KeyContext
-{
-    uint16_t keyLength = 0;   // scheme word plus the key bytes taken from the text (up to 260)
-    uint8_t noKey = 1;        // pages pass unchanged
+struct KeyContext {
+    uint16_t keyLength = 0; // scheme word plus the key bytes taken from the text (up to 260)
+    uint8_t noKey = 1; // pages pass unchanged
     uint8_t algorithm = Rc4;
     uint8_t schemeLength = 0; // 0, 4 ("rc4:") or 7 ("aes128:", "aes256:")
     unsigned char keyText[264] = {}; // scheme word, then the key expanded to szKey bytes
@@ -45,13 +44,12 @@ struct KeyContext
 KeyContext loadKeyAny(const void *key, int nKey);
 
 // Totals over every page the shim has transformed in this process.
-struct Statistics
-{
+struct Statistics {
     uint64_t pages = 0;
     uint64_t bytes = 0; // encrypted or decrypted bytes (the usable part of each page)
 };
 Statistics statistics();
-}
+} // namespace PageCodec
 
 extern "C" {
 int sqlite3_key(sqlite3 *db, const void *key, int nKey);

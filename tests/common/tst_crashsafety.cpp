@@ -91,8 +91,7 @@ bool checkFile(const QString &path, QByteArray *digest, QString *why)
 
 } // namespace
 
-class TestCrashSafety : public QObject
-{
+class TestCrashSafety : public QObject {
     Q_OBJECT
 
 private slots:
@@ -253,7 +252,8 @@ void TestCrashSafety::failedWritesLeaveFileIntact()
         FaultVfs::setPlan({});
         QVERIFY2(injected, where.constData());
         QVERIFY2(rc != SQLITE_OK, (where + " was reported as success").constData());
-        QVERIFY2((rc & 0xff) == (diskFull ? SQLITE_FULL : SQLITE_IOERR), (where + ": " + sqlite3_errstr(rc)).constData());
+        QVERIFY2(
+            (rc & 0xff) == (diskFull ? SQLITE_FULL : SQLITE_IOERR), (where + ": " + sqlite3_errstr(rc)).constData());
 
         QByteArray digest;
         QString why;

@@ -25,8 +25,7 @@ const QByteArray kMagic("SQLite format 3\0", 16);
 
 // ---- reference transform, independent of the codec's code path -------------
 
-struct RefKey
-{
+struct RefKey {
     int algorithm = PageCodec::Aes256;
     QByteArray bytes; // expanded to the algorithm's key size
 };
@@ -45,7 +44,7 @@ QByteArray aesOfb(const QByteArray &key, const QByteArray &iv16, int length)
 {
     EVP_CIPHER_CTX *ctx = EVP_CIPHER_CTX_new();
     EVP_EncryptInit_ex(ctx, key.size() == 32 ? EVP_aes_256_ecb() : EVP_aes_128_ecb(), nullptr,
-                       reinterpret_cast<const unsigned char *>(key.constData()), nullptr);
+        reinterpret_cast<const unsigned char *>(key.constData()), nullptr);
     EVP_CIPHER_CTX_set_padding(ctx, 0);
     QByteArray stream;
     QByteArray block = iv16;
@@ -87,8 +86,8 @@ QByteArray rc4Variant(const QByteArray &key, const QByteArray &ivBlock, int leng
 
 // XORs the usable part of a page with its keystream (the nonce is the page's tail),
 // leaving bytes 16..23 of page 1 as they are: encryption and decryption alike.
-QByteArray refTransform(QByteArray page, quint32 pageNumber, int reserved, const RefKey &key,
-                        bool bigEndianPageNumber = false)
+QByteArray refTransform(
+    QByteArray page, quint32 pageNumber, int reserved, const RefKey &key, bool bigEndianPageNumber = false)
 {
     const int usable = page.size() - reserved;
     QByteArray ivBlock(4, '\0');
@@ -135,7 +134,7 @@ bool writeFile(const QString &path, const QByteArray &data)
 }
 
 sqlite3 *openDb(const QString &path, const QByteArray &key, int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                bool withKey = true)
+    bool withKey = true)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
@@ -195,8 +194,7 @@ int rowCount(sqlite3 *db)
 
 } // namespace
 
-class TestPageCodec : public QObject
-{
+class TestPageCodec : public QObject {
     Q_OBJECT
 
 private slots:
@@ -271,22 +269,21 @@ void TestPageCodec::keyParsing_data()
     QTest::newRow("null") << QByteArray() << 0 << true << 0 << 0 << 0 << QByteArray();
     QTest::newRow("empty") << QByteArray("") << 0 << true << 0 << 0 << 0 << QByteArray();
     QTest::newRow("negative length") << QByteArray("aes256:abc") << -5 << true << 0 << 0 << 0 << QByteArray();
-    QTest::newRow("aes256 short repeats") << QByteArray("aes256:abc") << -1 << false << 2 << 7 << 10
-                                          << QByteArray("abcabcabcabcabcabcabcabcabcabcab");
-    QTest::newRow("aes256 long is cut") << QByteArray("aes256:" + k32 + "EXTRA") << -1 << false << 2 << 7 << 39
-                                        << k32;
+    QTest::newRow("aes256 short repeats")
+        << QByteArray("aes256:abc") << -1 << false << 2 << 7 << 10 << QByteArray("abcabcabcabcabcabcabcabcabcabcab");
+    QTest::newRow("aes256 long is cut") << QByteArray("aes256:" + k32 + "EXTRA") << -1 << false << 2 << 7 << 39 << k32;
     QTest::newRow("bare aes256: is an aes128 key")
         << QByteArray("aes256:") << -1 << false << 1 << 0 << 7 << QByteArray("aes256:aes256:ae");
     QTest::newRow("no scheme is aes128") << QByteArray("secret") << -1 << false << 1 << 0 << 6
                                          << QByteArray("secretsecretsecr");
-    QTest::newRow("long text without scheme is cut") << QByteArray("0123456789abcdefXYZ") << -1 << false << 1 << 0
-                                                     << 16 << QByteArray("0123456789abcdef");
+    QTest::newRow("long text without scheme is cut")
+        << QByteArray("0123456789abcdefXYZ") << -1 << false << 1 << 0 << 16 << QByteArray("0123456789abcdef");
     QTest::newRow("aes128") << QByteArray("aes128:0123456789abcdefgh") << -1 << false << 1 << 7 << 23
                             << QByteArray("0123456789abcdef");
-    QTest::newRow("scheme is case-sensitive") << QByteArray("AES256:key") << -1 << false << 1 << 0 << 10
-                                              << QByteArray("AES256:keyAES256");
-    QTest::newRow("length shorter than text") << QByteArray("aes256:abcdef") << 9 << false << 2 << 7 << 9
-                                              << QByteArray("ab").repeated(16);
+    QTest::newRow("scheme is case-sensitive")
+        << QByteArray("AES256:key") << -1 << false << 1 << 0 << 10 << QByteArray("AES256:keyAES256");
+    QTest::newRow("length shorter than text")
+        << QByteArray("aes256:abcdef") << 9 << false << 2 << 7 << 9 << QByteArray("ab").repeated(16);
     QByteArray withNul("aes128:a\0b", 10);
     QTest::newRow("embedded nul") << withNul << -1 << false << 1 << 7 << 10
                                   << QByteArray("a\0b", 3).repeated(6).left(16);
@@ -295,8 +292,8 @@ void TestPageCodec::keyParsing_data()
     QByteArray long300(300, 'z');
     QTest::newRow("rc4 cut at 256") << QByteArray("rc4:" + long300) << -1 << false << 0 << 4 << 260
                                     << QByteArray(256, 'z');
-    QTest::newRow("bare rc4: is an aes128 key") << QByteArray("rc4:") << -1 << false << 1 << 0 << 4
-                                                << QByteArray("rc4:rc4:rc4:rc4:");
+    QTest::newRow("bare rc4: is an aes128 key")
+        << QByteArray("rc4:") << -1 << false << 1 << 0 << 4 << QByteArray("rc4:rc4:rc4:rc4:");
 }
 
 void TestPageCodec::keyParsing()
@@ -408,9 +405,13 @@ void TestPageCodec::roundTrip()
     QCOMPARE(rowCount(db), 401);
     QCOMPARE(firstText(db, "SELECT name FROM t WHERE id = 123"), QStringLiteral("marker-00123"));
     // Changes to existing pages go through the journal and back.
-    QCOMPARE(exec(db, "UPDATE t SET name = name || '!' WHERE id % 2 = 0; DELETE FROM t WHERE id > 390"),
-             SQLITE_OK);
+    QCOMPARE(exec(db, "UPDATE t SET name = name || '!' WHERE id % 2 = 0; DELETE FROM t WHERE id > 390"), SQLITE_OK);
     QCOMPARE(exec(db, "BEGIN; DELETE FROM t; ROLLBACK"), SQLITE_OK);
+    QCOMPARE(exec(db,
+                 "BEGIN; UPDATE t SET payload = zeroblob(300) WHERE id < 100; SAVEPOINT s;"
+                 "DELETE FROM t WHERE id < 300; ROLLBACK TO s; RELEASE s; COMMIT"),
+        SQLITE_OK);
+    QCOMPARE(exec(db, "VACUUM"), SQLITE_OK);
     const QByteArray digest = contentDigest(db);
     QVERIFY(!digest.isEmpty());
     sqlite3_close(db);
@@ -475,9 +476,10 @@ void TestPageCodec::referenceInterop()
     QVERIFY(db);
     QCOMPARE(firstText(db, "PRAGMA integrity_check"), QStringLiteral("ok"));
     QCOMPARE(contentDigest(db), plainDigest);
-    QCOMPARE(exec(db, "UPDATE t SET name = name || '*' WHERE id % 5 = 0;"
-                      "INSERT INTO t SELECT id + 2000, name, payload FROM t WHERE id < 100"),
-             SQLITE_OK);
+    QCOMPARE(exec(db,
+                 "UPDATE t SET name = name || '*' WHERE id % 5 = 0;"
+                 "INSERT INTO t SELECT id + 2000, name, payload FROM t WHERE id < 100"),
+        SQLITE_OK);
     const QByteArray digest = contentDigest(db);
     sqlite3_close(db);
 
@@ -634,7 +636,7 @@ void TestPageCodec::keyByDatabaseName()
 
     sqlite3 *db = nullptr;
     QCOMPARE(sqlite3_open_v2(mainFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-             SQLITE_OK);
+        SQLITE_OK);
     const int n = static_cast<int>(kPresetKey.size());
     QCOMPARE(sqlite3_key_v2(db, "nosuch", kPresetKey.constData(), n), SQLITE_ERROR);
     QCOMPARE(sqlite3_key_v2(db, "MAIN", kPresetKey.constData(), n), SQLITE_OK);

@@ -7,8 +7,7 @@
 
 namespace {
 
-struct FaultFile
-{
+struct FaultFile {
     sqlite3_file base;
     sqlite3_file *real;
 };
@@ -20,10 +19,10 @@ sqlite3_vfs *g_base = nullptr;
 sqlite3_io_methods g_methods;
 
 FaultVfs::Plan g_plan;
-std::atomic<int> g_reads{0};
-std::atomic<int> g_writes{0};
-std::atomic<int> g_mutations{0};
-std::atomic<bool> g_injected{false};
+std::atomic<int> g_reads {0};
+std::atomic<int> g_writes {0};
+std::atomic<int> g_mutations {0};
+std::atomic<bool> g_injected {false};
 
 sqlite3_file *real(sqlite3_file *file)
 {

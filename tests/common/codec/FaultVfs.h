@@ -5,12 +5,11 @@
 // registerPageCodec() wraps afterwards, so the faults hit encrypted bytes.
 namespace FaultVfs {
 
-struct Plan
-{
-    int failReadAt = 0;  // this read (counted from 1) returns SQLITE_IOERR_READ
+struct Plan {
+    int failReadAt = 0; // this read (counted from 1) returns SQLITE_IOERR_READ
     int failWriteAt = 0; // this write returns SQLITE_IOERR_WRITE
-    int diskFullAt = 0;  // this write and every later one returns SQLITE_FULL
-    int killAt = 0;      // SIGKILL just before this mutation (write, sync, truncate, delete)
+    int diskFullAt = 0; // this write and every later one returns SQLITE_FULL
+    int killAt = 0; // SIGKILL just before this mutation (write, sync, truncate, delete)
 };
 
 // Registers the layer as the default VFS; call before PageCodec::registerPageCodec().
@@ -22,4 +21,4 @@ int writes();
 int mutations();
 // Whether the plan has injected a failure since it was set.
 bool injected();
-}
+} // namespace FaultVfs
