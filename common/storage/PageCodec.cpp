@@ -204,10 +204,21 @@ int realWrite(CodecFile *file, const void *buffer, int amount, sqlite3_int64 off
     return file->real->pMethods->xWrite(file->real, buffer, amount, offset);
 }
 
-void notePageOne(FileState *state, int pageSize, const unsigned char *page)
+// Page 1 carries the page size and the reserved count in its plain header bytes;
+// a page 1 without a valid header (a zero page SQLite writes to extend the file)
+// leaves the counts as they are.
+bool hasHeader(const unsigned char *page, int pageSize)
 {
-    state->pageSize = pageSize;
-    state->reserved = page[20];
+    return ((page[16] << 8) | (page[17] << 16)) == pageSize;
+}
+
+int reservedFor(FileState *state, const unsigned char *page, int pageSize, uint32_t pageNumber)
+{
+    if (pageNumber == 1 && hasHeader(page, pageSize)) {
+        state->pageSize = pageSize;
+        state->reserved = page[20];
+    }
+    return state->reserved;
 }
 
 // Reads that are not whole pages (the header, the change counter) decrypt the
@@ -236,11 +247,10 @@ int readPartial(CodecFile *file, unsigned char *out, int amount, sqlite3_int64 o
         if (rc != SQLITE_OK)
             return rc;
         const auto pageNumber = static_cast<uint32_t>(pageStart / pageSize + 1);
-        if (pageNumber == 1)
-            notePageOne(state, pageSize, state->work);
-        if (!cipher->decryptPage(state->work, pageSize, state->reserved, pageNumber))
+        const int reserved = reservedFor(state, state->work, pageSize, pageNumber);
+        if (!cipher->decryptPage(state->work, pageSize, reserved, pageNumber))
             return SQLITE_IOERR_READ;
-        countPage(pageSize - state->reserved);
+        countPage(pageSize - reserved);
         const int inPage = static_cast<int>(position - pageStart);
         const int count = std::min(pageSize - inPage, amount - done);
         std::memcpy(out + done, state->work + inPage, static_cast<size_t>(count));
@@ -262,11 +272,10 @@ int readDatabase(CodecFile *file, void *buffer, int amount, sqlite3_int64 offset
         return rc;
     auto *page = static_cast<unsigned char *>(buffer);
     const auto pageNumber = static_cast<uint32_t>(offset / amount + 1);
-    if (pageNumber == 1)
-        notePageOne(state, amount, page);
-    if (!cipher->decryptPage(page, amount, state->reserved, pageNumber))
+    const int reserved = reservedFor(state, page, amount, pageNumber);
+    if (!cipher->decryptPage(page, amount, reserved, pageNumber))
         return SQLITE_IOERR_READ;
-    countPage(amount - state->reserved);
+    countPage(amount - reserved);
     return rc;
 }
 
@@ -287,19 +296,26 @@ int writeDatabase(CodecFile *file, const void *buffer, int amount, sqlite3_int64
     }
     const auto *page = static_cast<const unsigned char *>(buffer);
     const auto pageNumber = static_cast<uint32_t>(offset / amount + 1);
-    if (pageNumber == 1)
-        notePageOne(state, amount, page);
+    if (pageNumber == 1 && hasHeader(page, amount) && (page[18] == 2 || page[19] == 2)) {
+        // Switching to WAL (an attached database, or exclusive locking mode, gets
+        // past the pragma check): the frames would be written plain.
+        Logger::logError(
+            QStringLiteral("Refusing WAL journal mode for encrypted database %1.").arg(QString::fromUtf8(state->name)),
+            QStringLiteral("PageCodec::writeDatabase"));
+        return SQLITE_IOERR_WRITE;
+    }
+    const int reserved = reservedFor(state, page, amount, pageNumber);
     if (!state->ensureWork(amount))
         return SQLITE_IOERR_NOMEM;
-    if (!cipher->encryptPage(page, state->work, amount, state->reserved, pageNumber))
+    if (!cipher->encryptPage(page, state->work, amount, reserved, pageNumber))
         return SQLITE_IOERR_WRITE;
-    countPage(amount - state->reserved);
+    countPage(amount - reserved);
     return realWrite(file, state->work, amount, offset);
 }
 
-int journalReserved(const CodecFile *database, const unsigned char *image, uint32_t pageNumber)
+int journalReserved(const CodecFile *database, const unsigned char *image, int pageSize, uint32_t pageNumber)
 {
-    return pageNumber == 1 ? image[20] : database->state->reserved;
+    return pageNumber == 1 && hasHeader(image, pageSize) ? image[20] : database->state->reserved;
 }
 
 // The checksum on disk covers the encrypted image, while SQLite computes it over
@@ -332,7 +348,7 @@ int readJournal(CodecFile *file, void *buffer, int amount, sqlite3_int64 offset)
     }
     const uint32_t pageNumber = track.fieldValue;
     const uint32_t before = checksumSample(bytes, amount);
-    const int reserved = journalReserved(database, bytes, pageNumber);
+    const int reserved = journalReserved(database, bytes, amount, pageNumber);
     if (!cipher->decryptPage(bytes, amount, reserved, pageNumber))
         return SQLITE_IOERR_READ;
     countPage(amount - reserved);
@@ -374,7 +390,7 @@ int writeJournal(CodecFile *file, const void *buffer, int amount, sqlite3_int64 
     track = JournalTrack();
     if (!state->ensureWork(amount))
         return SQLITE_IOERR_NOMEM;
-    const int reserved = journalReserved(database, bytes, pageNumber);
+    const int reserved = journalReserved(database, bytes, amount, pageNumber);
     if (!cipher->encryptPage(bytes, state->work, amount, reserved, pageNumber))
         return SQLITE_IOERR_WRITE;
     countPage(amount - reserved);
@@ -748,7 +764,7 @@ int installKey(sqlite3 *db, const char *schema, sqlite3_file *file, const PageCo
         if (realRead(codec, header, sizeof header, 0) == SQLITE_OK) {
             const int pageSize = (header[16] << 8) | (header[17] << 16);
             if (isPageSize(pageSize))
-                notePageOne(codec->state, pageSize, header);
+                reservedFor(codec->state, header, pageSize, 1);
         }
     }
     if (!context.noKey) {

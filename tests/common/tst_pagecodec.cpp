@@ -217,6 +217,7 @@ private slots:
     void inMemoryStaysPlain_data();
     void inMemoryStaysPlain();
     void keyByDatabaseName();
+    void twoConnections();
     void walRefused();
 
 private:
@@ -658,6 +659,29 @@ void TestPageCodec::keyByDatabaseName()
     sqlite3_close(db);
 }
 
+// A reader notices another connection's commit by the change counter in the
+// (encrypted) header, read apart from whole pages.
+void TestPageCodec::twoConnections()
+{
+    const QString file = path("shared.preset");
+    QVERIFY(createDb(file, kPresetKey, 4096));
+    sqlite3 *reader = openDb(file, kPresetKey, SQLITE_OPEN_READONLY);
+    sqlite3 *writer = openDb(file, kPresetKey, SQLITE_OPEN_READWRITE);
+    QVERIFY(reader && writer);
+    QCOMPARE(firstText(reader, "SELECT count(*) FROM t"), QStringLiteral("401"));
+    // Unchanged: the header read matches the cached counter and the cache stays.
+    const uint64_t before = PageCodec::statistics().pages;
+    QCOMPARE(firstText(reader, "SELECT count(*) FROM t"), QStringLiteral("401"));
+    QCOMPARE(PageCodec::statistics().pages - before, uint64_t(1));
+    for (int round = 1; round <= 3; ++round) {
+        const QByteArray update = "UPDATE t SET name = 'round " + QByteArray::number(round) + "' WHERE id = 7";
+        QCOMPARE(exec(writer, update.constData()), SQLITE_OK);
+        QCOMPARE(firstText(reader, "SELECT name FROM t WHERE id = 7"), QStringLiteral("round %1").arg(round));
+    }
+    sqlite3_close(reader);
+    sqlite3_close(writer);
+}
+
 void TestPageCodec::walRefused()
 {
     const QString file = path("wal.preset");
@@ -671,6 +695,34 @@ void TestPageCodec::walRefused()
     QCOMPARE(exec(db, "UPDATE t SET name = 'after' WHERE id = 1"), SQLITE_OK);
     sqlite3_close(db);
     QVERIFY(!QFile::exists(file + "-wal"));
+
+    // An unqualified pragma reaches an attached encrypted database without the
+    // pragma check; switching its header to WAL is refused.
+    const QString attached = path("attached.preset");
+    db = openDb(path("main.db"), QByteArray());
+    QVERIFY(db);
+    const QByteArray attach = "ATTACH '" + attached.toUtf8() + "' AS enc";
+    QCOMPARE(exec(db, attach.constData()), SQLITE_OK);
+    QCOMPARE(sqlite3_key_v2(db, "enc", kPresetKey.constData(), static_cast<int>(kPresetKey.size())), SQLITE_OK);
+    QCOMPARE(exec(db, "CREATE TABLE enc.t(x); INSERT INTO enc.t VALUES('kept')"), SQLITE_OK);
+    {
+        LogCapture log;
+        exec(db, "PRAGMA journal_mode=WAL");
+        QVERIFY(log.contains(QStringLiteral("ERROR"), QStringLiteral("Refusing WAL journal mode")));
+    }
+    // The header stayed as it was, so later writes still go through the rollback journal.
+    QCOMPARE(exec(db, "INSERT INTO enc.t VALUES('later')"), SQLITE_OK);
+    sqlite3_close(db);
+    QVERIFY(!readFile(attached).contains("later"));
+    QCOMPARE(int(readFile(attached)[18]), 1);
+    QCOMPARE(int(readFile(attached)[19]), 1);
+    QVERIFY(!QFile::exists(attached + "-wal"));
+    db = openDb(attached, kPresetKey, SQLITE_OPEN_READWRITE);
+    QVERIFY(db);
+    QCOMPARE(firstText(db, "SELECT group_concat(x) FROM t"), QStringLiteral("kept,later"));
+    QCOMPARE(exec(db, "PRAGMA locking_mode=EXCLUSIVE"), SQLITE_OK);
+    QCOMPARE(exec(db, "PRAGMA journal_mode=WAL"), SQLITE_ERROR);
+    sqlite3_close(db);
 
     // A header that asks for WAL (bytes 18 and 19 are plain) is refused, and nothing is written.
     QByteArray raw = readFile(file);
