@@ -149,6 +149,7 @@ private slots:
     void loadRelativeFlag();
     void loadFillsFromTemplate();
     void loadWithoutTemplate();
+    void loadEncryptedTemplate();
 
 private:
     QTemporaryDir m_dir;
@@ -747,6 +748,29 @@ void TestGuide::loadWithoutTemplate()
     QCOMPARE(h.guide.scaleEdit()->text(), QStringLiteral("50"));
     QCOMPARE(h.guide.lineTypeCombo()->currentIndex(), 2);
     QCOMPARE(h.guide.offsetXEdit()->text(), QStringLiteral("12"));
+}
+
+void TestGuide::loadEncryptedTemplate()
+{
+    QFile file(TestSupport::sourceDir() + QStringLiteral("/ovelin/data/templates/6.4.x/Default.sql"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString path = m_dir.filePath(QStringLiteral("Default-6.4.x.preset"));
+    QVERIFY(TestSupport::buildPreset(QString::fromUtf8(file.readAll()), path));
+    Database preset(path, true, 1);
+    QVERIFY(preset.isOpen());
+
+    LogCapture log;
+    for (int index = 0; index < 3; ++index) {
+        Harness h(index);
+        h.guide.setAllSignalsBlocked(true);
+        h.guide.loadParameters(&preset, nullptr);
+        h.guide.refreshAll();
+        h.guide.computeGeometry(uhd, 1.0f, false);
+        QCOMPARE(h.guide.isActive(), index == 0);
+        QCOMPARE(h.guide.isRelative(), index > 0);
+        QCOMPARE(h.guide.scale(), 10000 - 1000 * index);
+    }
+    QVERIFY(log.messages(QStringLiteral("ERROR")).isEmpty());
 }
 
 QTEST_MAIN(TestGuide)
