@@ -129,6 +129,7 @@ class TestGuide : public QObject {
 private slots:
     void initTestCase();
     void construction();
+    void fonts();
     void emissions_data();
     void emissions();
     void handlerEffects();
@@ -192,6 +193,26 @@ void TestGuide::construction()
     QCOMPARE(h.guide.colorCombo()->itemText(7), QStringLiteral("Dark Gray"));
     QCOMPARE(h.guide.colorCombo()->itemData(7, Qt::BackgroundRole).value<QBrush>().color(), QColor(0x60, 0x60, 0x60));
     QCOMPARE(h.guide.colorCombo()->itemData(0, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::white));
+}
+
+void TestGuide::fonts()
+{
+    Guide guide(1, QStringLiteral("Action Guide"), true);
+    guide.setupTexts();
+    QFont base = QApplication::font();
+    base.setPointSize(base.pointSize() + 2);
+    guide.applyFonts(base);
+    guide.buildLayout();
+
+    const QLabel *title = guide.findChild<QLabel *>(QStringLiteral("title"));
+    QVERIFY(title);
+    QCOMPARE(title->font().pointSize(), base.pointSize() + 4);
+    QCOMPARE(guide.modeCombo()->font().pointSize(), base.pointSize());
+    const int rowHeight = guide.modeCombo()->sizeHint().height() + 2;
+    QCOMPARE(guide.scaleMinusButton()->height(), rowHeight);
+    QCOMPARE(guide.scaleEdit()->height(), rowHeight - 4);
+    QCOMPARE(guide.ratioPlusButton()->width(), guide.scaleMinusButton()->width());
+    QCOMPARE(guide.scaleMinusButton()->minimumWidth(), guide.scaleMinusButton()->maximumWidth());
 }
 
 void TestGuide::emissions_data()
@@ -505,6 +526,16 @@ void TestGuide::absoluteModeKeepsRect()
     QCOMPARE(g.offsetYEdit()->text(), QStringLiteral("-108px"));
     QCOMPARE(g.offsetXEdit()->type(), int(CustomLineEdit::Pixels));
     QCOMPARE(g.absoluteText(), QStringLiteral("544:-108:1920:1080"));
+    // Tab goes from the mode to the width and height controls.
+    QStringList chain;
+    for (QWidget *w = g.modeCombo()->nextInFocusChain(); chain.size() < 6; w = w->nextInFocusChain()) {
+        if (w->parentWidget() != &g)
+            continue;
+        chain << (w == g.widthEdit()  ? QStringLiteral("width")
+                : w == g.heightEdit() ? QStringLiteral("height")
+                                      : w->objectName());
+    }
+    QCOMPARE(chain, (QStringList {"minusButton", "width", "plusButton", "minusButton", "height", "plusButton"}));
     // Entering the mode stores no rectangle by itself.
     for (const QString &e : std::as_const(h.events))
         QVERIFY2(!e.startsWith(QLatin1String("GUIDE_FRAME_0_ABS")), qPrintable(e));
