@@ -758,7 +758,12 @@ int installKey(sqlite3 *db, const char *schema, sqlite3_file *file, const PageCo
                 return SQLITE_NOMEM;
         }
         CodecFile *codec = codecFile(file);
+        const bool keyed = cipher != nullptr;
         codec->state->cipher = std::move(cipher);
+        // Statement journals and the copy VACUUM makes are temporary files the shim
+        // does not encrypt: keep them in memory instead.
+        if (keyed)
+            sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
         // Bytes 16 to 23 are plain in every preset, so the header can be read as is.
         unsigned char header[24];
         if (realRead(codec, header, sizeof header, 0) == SQLITE_OK) {

@@ -10,7 +10,8 @@
 // What the shim transforms: whole pages of main database files and the page images
 // of their rollback journals (with the journal checksums rewritten to cover the
 // encrypted image). Temporary files, statement journals and in-memory databases
-// stay plain. An encrypted database is never put into WAL mode.
+// stay plain; a keyed connection keeps its temporary files in memory
+// (temp_store=MEMORY). An encrypted database is never put into WAL mode.
 
 #include <cstdint>
 

@@ -402,6 +402,7 @@ void TestPageCodec::roundTrip()
 
     sqlite3 *db = openDb(file, key, SQLITE_OPEN_READWRITE);
     QVERIFY(db);
+    QCOMPARE(firstText(db, "PRAGMA temp_store"), QStringLiteral("2")); // no plain temporary files
     QCOMPARE(firstText(db, "PRAGMA integrity_check"), QStringLiteral("ok"));
     QCOMPARE(rowCount(db), 401);
     QCOMPARE(firstText(db, "SELECT name FROM t WHERE id = 123"), QStringLiteral("marker-00123"));
@@ -596,6 +597,7 @@ void TestPageCodec::emptyKeyPassesThrough()
         sqlite3 *db = nullptr;
         QCOMPARE(sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_key(db, key, 0), SQLITE_OK);
+        QCOMPARE(firstText(db, "PRAGMA temp_store"), QStringLiteral("0"));
         QCOMPARE(exec(db, "UPDATE t SET name = name || '+' WHERE id < 50"), SQLITE_OK);
         QCOMPARE(firstText(db, "PRAGMA integrity_check"), QStringLiteral("ok"));
         sqlite3_close(db);
