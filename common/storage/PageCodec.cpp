@@ -751,6 +751,16 @@ int installKey(sqlite3 *db, const char *schema, sqlite3_file *file, const PageCo
             return SQLITE_ERROR;
         }
     } else {
+        // A connection that already reads the file in WAL mode writes frames the
+        // shim never sees: it cannot take a key any more.
+        sqlite3_file *journal = nullptr;
+        if (!context.noKey && sqlite3_file_control(db, schema, SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK
+            && journal && journal->pMethods && !isCodecFile(journal) && journal->pMethods->iVersion >= 2) {
+            Logger::logError(QStringLiteral("Database %1 is open in WAL journal mode; it cannot be encrypted.")
+                                 .arg(QString::fromUtf8(sqlite3_db_filename(db, schema))),
+                QStringLiteral("sqlite3_key_v2"));
+            return SQLITE_ERROR;
+        }
         std::unique_ptr<PageCipher> cipher;
         if (!context.noKey) {
             cipher.reset(new (std::nothrow) PageCipher(context));

@@ -726,6 +726,21 @@ void TestPageCodec::walRefused()
     QCOMPARE(exec(db, "PRAGMA journal_mode=WAL"), SQLITE_ERROR);
     sqlite3_close(db);
 
+    // A connection already reading a plain file in WAL mode cannot take a key.
+    const QString walFile = path("plainwal.db");
+    QVERIFY(createDb(walFile, QByteArray(), 4096));
+    db = openDb(walFile, QByteArray(), SQLITE_OPEN_READWRITE, false);
+    QVERIFY(db);
+    QCOMPARE(firstText(db, "PRAGMA journal_mode=WAL"), QStringLiteral("wal"));
+    QCOMPARE(exec(db, "UPDATE t SET name = 'in wal' WHERE id = 2"), SQLITE_OK);
+    {
+        LogCapture log;
+        QCOMPARE(sqlite3_key(db, kPresetKey.constData(), static_cast<int>(kPresetKey.size())), SQLITE_ERROR);
+        QVERIFY(log.contains(QStringLiteral("ERROR"), QStringLiteral("is open in WAL journal mode")));
+    }
+    QCOMPARE(sqlite3_key(db, "", 0), SQLITE_OK);
+    sqlite3_close(db);
+
     // A header that asks for WAL (bytes 18 and 19 are plain) is refused, and nothing is written.
     QByteArray raw = readFile(file);
     QCOMPARE(int(raw[18]), 1);
