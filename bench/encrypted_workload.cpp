@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kRepetitions = 3;
+constexpr int kRepetitions = 5;
 
 struct Times {
     double read = -1;
