@@ -211,6 +211,7 @@ private slots:
     void referenceInterop();
     void pageNumberIsLittleEndian();
     void journalImagesAndChecksums();
+    void foreignHotJournalRollsBack();
     void badKeyFailsAsNotADatabase_data();
     void badKeyFailsAsNotADatabase();
     void emptyKeyPassesThrough();
@@ -556,6 +557,63 @@ void TestPageCodec::journalImagesAndChecksums()
     }
     QVERIFY(records >= 3);
     QVERIFY(sawPageOne);
+}
+
+// A hot journal written by another implementation of the format (here the
+// reference) after a crash half-way through a write: the next open restores
+// every page from it.
+void TestPageCodec::foreignHotJournalRollsBack()
+{
+    const int pageSize = 4096;
+    const QString file = path("crashed.preset");
+    QVERIFY(createDb(file, kPresetKey, pageSize));
+    sqlite3 *db = openDb(file, kPresetKey, SQLITE_OPEN_READONLY);
+    QVERIFY(db);
+    const QByteArray digest = contentDigest(db);
+    sqlite3_close(db);
+    const RefKey ref = refKeyFromText(kPresetKey);
+    const QByteArray raw = readFile(file);
+    const QByteArray plain = refTransformFile(raw, pageSize, ref);
+    const int pageCount = static_cast<int>(raw.size() / pageSize);
+    QVERIFY(pageCount > 5);
+
+    const auto be32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            b[i] = static_cast<char>(v >> (24 - 8 * i));
+        return b;
+    };
+    const QList<int> pages = {3, 1, pageCount, 2};
+    const quint32 checksumInit = 0x5eed1234;
+    QByteArray journal = QByteArray::fromHex("d9d505f920a163d7") + be32(quint32(pages.size())) + be32(checksumInit)
+        + be32(quint32(pageCount)) + be32(512) + be32(pageSize);
+    journal.append(QByteArray(512 - journal.size(), '\0'));
+    QByteArray damaged = raw;
+    for (int pageNumber : pages) {
+        QByteArray page = plain.mid((pageNumber - 1) * pageSize, pageSize);
+        for (int i = pageSize - 12; i < pageSize; ++i)
+            page[i] = static_cast<char>(QRandomGenerator::global()->bounded(256));
+        const QByteArray image = refTransform(page, quint32(pageNumber), 12, ref);
+        quint32 checksum = checksumInit;
+        for (int i = pageSize - 200; i > 0; i -= 200)
+            checksum += uchar(image[i]);
+        journal += be32(quint32(pageNumber)) + image + be32(checksum);
+        // The crash left these pages half-written (page 1 keeps its plain header bytes).
+        for (int i = 0; i < pageSize; ++i)
+            if (pageNumber != 1 || i < 16 || i >= 24)
+                damaged[(pageNumber - 1) * pageSize + i] = static_cast<char>(i * 13 + pageNumber);
+    }
+    damaged += QByteArray(pageSize, 'x'); // and had grown the file
+    QVERIFY(writeFile(file, damaged));
+    QVERIFY(writeFile(file + "-journal", journal));
+
+    db = openDb(file, kPresetKey, SQLITE_OPEN_READWRITE);
+    QVERIFY(db);
+    QCOMPARE(firstText(db, "PRAGMA integrity_check"), QStringLiteral("ok"));
+    QCOMPARE(contentDigest(db), digest);
+    sqlite3_close(db);
+    QCOMPARE(readFile(file).size(), raw.size());
+    QVERIFY(!QFile::exists(file + "-journal"));
 }
 
 void TestPageCodec::badKeyFailsAsNotADatabase_data()
