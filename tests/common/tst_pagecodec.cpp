@@ -15,8 +15,11 @@
 #include <openssl/evp.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -219,6 +222,7 @@ private slots:
     void inMemoryStaysPlain();
     void keyByDatabaseName();
     void twoConnections();
+    void threadsWithOwnFiles();
     void walRefused();
 
 private:
@@ -740,6 +744,39 @@ void TestPageCodec::twoConnections()
     }
     sqlite3_close(reader);
     sqlite3_close(writer);
+}
+
+// Every file has its own work buffer and cipher: connections on other threads
+// do not disturb each other's pages.
+void TestPageCodec::threadsWithOwnFiles()
+{
+    constexpr int kThreads = 4;
+    std::atomic<int> good {0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        const QString file = path(QStringLiteral("thread%1.preset").arg(t));
+        const QByteArray key = t % 2 ? kPresetKey : QByteArray("rc4:thread key");
+        threads.emplace_back([file, key, &good] {
+            sqlite3 *db = openDb(file, key);
+            if (!db)
+                return;
+            bool ok = exec(db, kFill) == SQLITE_OK;
+            for (int round = 0; ok && round < 20; ++round)
+                ok = exec(db, "UPDATE t SET name = name || '.' WHERE id % 10 = 3") == SQLITE_OK
+                    && firstText(db, "PRAGMA quick_check") == QLatin1String("ok");
+            sqlite3_close(db);
+            db = openDb(file, key, SQLITE_OPEN_READONLY);
+            ok = ok && db
+                && firstText(db, "SELECT name FROM t WHERE id = 13")
+                    == QLatin1String("marker-00013....................")
+                && firstText(db, "PRAGMA integrity_check") == QLatin1String("ok");
+            sqlite3_close(db);
+            good += ok;
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    QCOMPARE(good.load(), kThreads);
 }
 
 void TestPageCodec::walRefused()
