@@ -262,8 +262,12 @@ bool DocumentWindow::saveAs(const QString &path)
 {
     const QString source = m_fileName.isEmpty() ? m_templateName : m_fileName;
     const QFileInfo target(path);
+    QString tempPath;
     auto fail = [&](const QString &logLine) {
         logError(logLine);
+        // A write that failed half-way leaves the copy's journal behind with it.
+        if (!tempPath.isEmpty())
+            QFile::remove(tempPath + QStringLiteral("-journal"));
         showMessage(MessageTypes::Error,
                     tr("%1\n\nThe file could not be saved. Check that the folder can be written to and that there "
                        "is enough free space, then try again. Your changes have not been lost.")
@@ -276,7 +280,7 @@ bool DocumentWindow::saveAs(const QString &path)
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.%1.XXXXXX.preset").arg(target.completeBaseName()));
     if (!temp.open())
         return fail(QStringLiteral("Unable to create a temporary file beside [%1]: %2").arg(path, temp.errorString()));
-    const QString tempPath = temp.fileName();
+    tempPath = temp.fileName();
     temp.close();
 
     if (!QtUtil::copyFile(tempPath, source))

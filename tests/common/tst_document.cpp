@@ -2,6 +2,7 @@
 #include "document/DocumentWindow.h"
 #include "storage/Database.h"
 
+#include "FaultVfs.h"
 #include "ScriptedPrompts.h"
 #include "TestSupport.h"
 
@@ -149,6 +150,8 @@ private slots:
     void saveAsFailureKeepsEverything();
     void saveAsSourceVanished();
     void failedSaveRollsBackAndKeepsChanges();
+    void diskFullAtEveryWrite_data();
+    void diskFullAtEveryWrite();
     void valuesWithQuotesRoundTrip();
     void saveAsSourceWithUnexpectedEncryption_data();
     void saveAsSourceWithUnexpectedEncryption();
@@ -162,6 +165,8 @@ private:
 
 void TestDocument::initTestCase()
 {
+    // Under the page codec, so injected faults hit the encrypted file operations.
+    QVERIFY(FaultVfs::install());
     QVERIFY(m_dir.isValid());
     m_template = path("templates/Default.preset");
     QVERIFY(QDir().mkpath(path("templates")));
@@ -619,6 +624,67 @@ void TestDocument::failedSaveRollsBackAndKeepsChanges()
     editor.quit();
     QCOMPARE(editor.exits, 0);
     QCOMPARE(editor.changes().size(), 2);
+}
+
+void TestDocument::diskFullAtEveryWrite_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Save") << false;
+    QTest::newRow("Save As") << true;
+}
+
+void TestDocument::diskFullAtEveryWrite()
+{
+    QFETCH(bool, saveAs);
+    const QString bound = path("full.preset");
+    const QString target = path("full-copy.preset");
+    const QStringList saved = {"A=18", "B=text", "Z=new row"};
+
+    // Count the writes of a save that succeeds, then fail each of them in turn.
+    int writes = 0;
+    for (int failAt = 0; failAt == 0 || failAt <= writes; ++failAt) {
+        QFile::remove(bound);
+        QFile::remove(target);
+        QVERIFY(QFile::copy(m_template, bound));
+        const QStringList before = parameters(bound);
+        bool reported = false;
+        bool injected = false;
+        {
+            TestEditor editor;
+            QCOMPARE(editor.openFile(bound, false), OpenResults::Opened);
+            editor.setChange("A", "18");
+            editor.setChange("Z", "new row");
+            editor.prompts->buttons << QMessageBox::Ok;
+            editor.prompts->fileNames << target << target;
+            FaultVfs::Plan plan;
+            plan.diskFullAt = failAt;
+            FaultVfs::setPlan(plan);
+            reported = saveAs ? editor.saveFileAs() : editor.saveFile();
+            injected = FaultVfs::injected();
+            if (failAt == 0)
+                writes = FaultVfs::writes();
+            FaultVfs::setPlan({});
+            QVERIFY(writes > 0);
+            if (reported) {
+                QVERIFY2(!injected, qPrintable(QString("write %1 failed, yet the save succeeded").arg(failAt)));
+                QVERIFY(editor.changes().isEmpty());
+                continue;
+            }
+            QVERIFY(injected);
+            QCOMPARE(editor.prompts->asked.last().title, QString("Error"));
+            QCOMPARE(editor.changes().size(), 2);
+            QCOMPARE(editor.fileName(), bound);
+            QVERIFY(!QFile::exists(target));
+            const QStringList leftovers = QDir(m_dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden);
+            QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(", ")));
+            // Once there is room again, saving again writes everything.
+            QVERIFY(saveAs ? editor.saveFileAs() : editor.saveFile());
+            QCOMPARE(parameters(saveAs ? target : bound), saved);
+        }
+        if (saveAs)
+            QCOMPARE(parameters(bound), before);
+    }
+    QCOMPARE(parameters(saveAs ? target : bound), saved);
 }
 
 void TestDocument::valuesWithQuotesRoundTrip()
