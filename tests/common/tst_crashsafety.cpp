@@ -2,6 +2,8 @@
 // read and write failures injected under the page codec.
 
 #include "FaultVfs.h"
+#include "TestSupport.h"
+#include "codec/SqliteProbe.h"
 #include "Workload.h"
 #include "storage/PageCodec.h"
 
@@ -15,13 +17,9 @@
 
 namespace {
 
-const QByteArray kKey(PageCodec::presetKey);
+using TestSupport::readFile;
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const QByteArray kKey(PageCodec::presetKey);
 
 bool copyFresh(const QString &from, const QString &to)
 {
@@ -42,35 +40,6 @@ sqlite3 *openDb(const QString &path)
     return db;
 }
 
-QString integrity(sqlite3 *db)
-{
-    sqlite3_stmt *stmt = nullptr;
-    QString result = QStringLiteral("<error>");
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
-        result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    return result;
-}
-
-// Digest of every row, or an empty array when any step fails.
-QByteArray contentDigest(sqlite3 *db)
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT id, name, hex(payload) FROM t ORDER BY id", -1, &stmt, nullptr) != SQLITE_OK)
-        return QByteArray();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int c = 0; c < 3; ++c) {
-            hash.addData(QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c))));
-            hash.addData(QByteArrayView("|"));
-        }
-    }
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_DONE ? hash.result() : QByteArray();
-}
-
 // Opens the file as a fresh reader would (rolling back a hot journal) and checks it.
 bool checkFile(const QString &path, QByteArray *digest, QString *why)
 {
@@ -79,7 +48,7 @@ bool checkFile(const QString &path, QByteArray *digest, QString *why)
         *why = QStringLiteral("cannot open");
         return false;
     }
-    const QString check = integrity(db);
+    const QString check = firstText(db, "PRAGMA integrity_check");
     *digest = contentDigest(db);
     sqlite3_close(db);
     if (check != QLatin1String("ok")) {

@@ -15,6 +15,9 @@
 
 namespace {
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 const QString ctor = QStringLiteral("Database::Database(const QString&, bool, int): ");
 const QString query = QStringLiteral("Database::executeQuery(const QString&): ");
 const QString itemAt = QStringLiteral("Database::itemAt(int, int): ");
@@ -27,18 +30,6 @@ QString presetSql(int version, const QString &extra = QString())
                           "INSERT INTO parameters VALUES('GAIN', 12), ('LOOK', 'Look_01'), ('EMPTY', NULL);%2")
         .arg(version)
         .arg(extra);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // Creates a database through the codec directly, with any key and reserved count.
@@ -167,12 +158,12 @@ void TestDatabase::keyAttempts()
     else if (kind == QLatin1String("plain"))
         QVERIFY(TestSupport::buildPreset(presetSql(5), file));
     else if (kind == QLatin1String("text"))
-        QVERIFY(writeAll(file, "This is not a database, although its name says so.\n"));
+        QVERIFY(writeFile(file, "This is not a database, although its name says so.\n"));
     else if (kind == QLatin1String("keyActions"))
         QVERIFY(makeRawDatabase(file, QByteArray(), -1, QStringLiteral("CREATE TABLE key_actions(id);")));
     else if (kind == QLatin1String("infoOnly"))
         QVERIFY(makeRawDatabase(file, QByteArray(), -1, QStringLiteral("CREATE TABLE info(version);")));
-    const QByteArray before = readAll(file);
+    const QByteArray before = readFile(file);
 
     LogCapture log;
     {
@@ -190,7 +181,7 @@ void TestDatabase::keyAttempts()
         }
         QCOMPARE(db.handle() != nullptr, opens);
     }
-    QCOMPARE(readAll(file), before);
+    QCOMPARE(readFile(file), before);
 }
 
 void TestDatabase::missingFile()
@@ -217,7 +208,7 @@ void TestDatabase::createdFileUsesPresetKey()
         QVERIFY(log.contains(QStringLiteral("INFO"), ctor + QStringLiteral("Database %1 opened.").arg(file)));
         QVERIFY(db.executeQueries(presetSql(10)));
     }
-    const QByteArray bytes = readAll(file);
+    const QByteArray bytes = readFile(file);
     QVERIFY(bytes.size() >= 4096);
     QVERIFY(!bytes.startsWith("SQLite format 3"));
     QCOMPARE(int(quint8(bytes.at(20))), 12);
@@ -235,7 +226,7 @@ void TestDatabase::failedOpenLeavesNoConnection()
 {
     // Every rejected attempt closes its connection: no descriptor stays open.
     const QString junk = path(QStringLiteral("junk.preset"));
-    QVERIFY(writeAll(junk, QByteArray(8192, '\x5a')));
+    QVERIFY(writeFile(junk, QByteArray(8192, '\x5a')));
     const QString plain = path(QStringLiteral("plain.other"));
     QVERIFY(TestSupport::buildPreset(presetSql(5), plain));
     const auto openDescriptors
@@ -458,10 +449,10 @@ void TestDatabase::selectStoppedByDamagedPage()
     const QString file = preset(5, QStringLiteral("p.preset"),
         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
                        "INSERT INTO parameters SELECT 'P' || i, hex(randomblob(60)) FROM n;"));
-    QByteArray bytes = readAll(file);
+    QByteArray bytes = readFile(file);
     QVERIFY(bytes.size() > 8 * 4096);
     bytes.replace(bytes.size() - 4096, 4096, QByteArray(4096, '\xff'));
-    QVERIFY(writeAll(file, bytes));
+    QVERIFY(writeFile(file, bytes));
 
     Database db(file, true, SQLITE_OPEN_READWRITE);
     QVERIFY(db.isOpen());
@@ -499,7 +490,7 @@ void TestDatabase::pageSizes()
                                "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
                                "printf('%.*c', 200, 'v') FROM n;")),
         file));
-    const QByteArray header = readAll(file).left(24);
+    const QByteArray header = readFile(file).left(24);
     QCOMPARE(header.size(), 24);
     QCOMPARE((quint8(header.at(16)) << 8 | quint8(header.at(17))), pageSize == 65536 ? 1 : pageSize);
     QCOMPARE(int(quint8(header.at(20))), version > 8 ? 12 : 0);
@@ -539,7 +530,7 @@ void TestDatabase::otherReservedCounts()
 
     const QString file = path(QStringLiteral("r.preset"));
     QVERIFY(makeRawDatabase(file, withKey ? QByteArray(PageCodec::presetKey) : QByteArray(), reserved, presetSql(10)));
-    const QByteArray before = readAll(file);
+    const QByteArray before = readFile(file);
     QCOMPARE(int(quint8(before.at(20))), reserved);
     QCOMPARE(before.startsWith("SQLite format 3"), !withKey);
 
@@ -548,7 +539,7 @@ void TestDatabase::otherReservedCounts()
     QVERIFY(db.executeQuery(QStringLiteral("SELECT value FROM parameters WHERE name = 'LOOK'")));
     QCOMPARE(db.itemAt(0, 0), QStringLiteral("Look_01"));
     db.close();
-    QCOMPARE(readAll(file), before);
+    QCOMPARE(readFile(file), before);
 }
 
 void TestDatabase::badInput_data()
@@ -602,11 +593,11 @@ void TestDatabase::badInput()
     QByteArray bytes;
     if (source == QLatin1String("enc") || source == QLatin1String("plain")) {
         QVERIFY(TestSupport::buildPreset(presetSql(source == QLatin1String("enc") ? 10 : 5, extra), file));
-        bytes = readAll(file);
+        bytes = readFile(file);
         QVERIFY(bytes.size() >= 3 * 4096);
     } else if (source == QLatin1String("otherKey")) {
         QVERIFY(makeRawDatabase(file, "aes256:0123456789abcdef0123456789abcdef", -1, presetSql(10)));
-        bytes = readAll(file);
+        bytes = readFile(file);
     }
 
     const QStringList parts = damage.split(QLatin1Char(':'));
@@ -628,7 +619,7 @@ void TestDatabase::badInput()
         for (char &c : bytes)
             c = char(generator.generate());
     }
-    QVERIFY(writeAll(file, bytes));
+    QVERIFY(writeFile(file, bytes));
 
     for (int flags : {SQLITE_OPEN_READONLY, SQLITE_OPEN_READWRITE}) {
         LogCapture log;
@@ -648,7 +639,7 @@ void TestDatabase::badInput()
             QVERIFY(!log.messages(QStringLiteral("ERROR")).isEmpty());
         }
         db.close();
-        QCOMPARE(readAll(file), bytes);
+        QCOMPARE(readFile(file), bytes);
         QVERIFY(!QFile::exists(file + QLatin1String("-journal")));
     }
 }

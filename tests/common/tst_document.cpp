@@ -15,6 +15,8 @@
 
 namespace {
 
+using TestSupport::readFile;
+
 // A minimal editor on the shared protocol: shows the parameters table, writes
 // each change as an insert or update with bound values.
 class TestEditor : public DocumentWindow
@@ -83,12 +85,6 @@ protected:
 };
 
 const char title[] = "VEK Test (Local Engineering Build)";
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The parameters of a preset as name=value lines.
 QStringList parameters(const QString &path)
@@ -215,7 +211,7 @@ void TestDocument::startDialog()
 
 void TestDocument::newDocumentAndFirstSave()
 {
-    const QByteArray templateBytes = fileBytes(m_template);
+    const QByteArray templateBytes = readFile(m_template);
     TestEditor editor;
     editor.templatePath = m_template;
     editor.newFile();
@@ -245,9 +241,9 @@ void TestDocument::newDocumentAndFirstSave()
     QCOMPARE(editor.windowTitle(), target + " - " + title);
     QCOMPARE(editor.defaultDirectory(), m_dir.path());
     QCOMPARE(parameters(target), QStringList({"A=42", "B=text", "C=new"}));
-    QCOMPARE(fileBytes(m_template), templateBytes);
+    QCOMPARE(readFile(m_template), templateBytes);
     // The copy keeps the template's encryption: no SQLite magic text in the clear.
-    QVERIFY(!fileBytes(target).startsWith("SQLite format 3"));
+    QVERIFY(!readFile(target).startsWith("SQLite format 3"));
     QVERIFY(QDir(m_dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
     QVERIFY(editor.prompts->unexpected.isEmpty());
 
@@ -307,7 +303,7 @@ void TestDocument::saveAsOfOpenedDocumentKeepsSource()
 {
     const QString source = path("source.preset");
     QVERIFY(QFile::copy(m_plain, source));
-    const QByteArray sourceBytes = fileBytes(source);
+    const QByteArray sourceBytes = readFile(source);
     TestEditor editor;
     QCOMPARE(editor.openFile(source, false), OpenResults::Opened);
     QCOMPARE(editor.presetVersion(), 5);
@@ -315,12 +311,12 @@ void TestDocument::saveAsOfOpenedDocumentKeepsSource()
     const QString target = path("copy.preset");
     editor.prompts->fileNames << target;
     QVERIFY(editor.saveFileAs());
-    QCOMPARE(fileBytes(source), sourceBytes);
+    QCOMPARE(readFile(source), sourceBytes);
     QCOMPARE(parameters(target), QStringList({"A=1", "B=changed"}));
     QCOMPARE(editor.fileName(), target);
     QCOMPARE(editor.windowTitle(), target + " - " + title);
     // A plain version-5 preset stays plain.
-    QVERIFY(fileBytes(target).startsWith("SQLite format 3"));
+    QVERIFY(readFile(target).startsWith("SQLite format 3"));
 }
 
 void TestDocument::saveWithoutChangesDropsBackupTables()
@@ -545,7 +541,7 @@ void TestDocument::saveAsOntoBoundFileWritesInPlace()
 
 void TestDocument::saveAsOntoTemplateIsRefused()
 {
-    const QByteArray templateBytes = fileBytes(m_template);
+    const QByteArray templateBytes = readFile(m_template);
     TestEditor editor;
     editor.templatePath = m_template;
     editor.newFile();
@@ -554,7 +550,7 @@ void TestDocument::saveAsOntoTemplateIsRefused()
     editor.prompts->buttons << QMessageBox::Ok;
     QVERIFY(!editor.saveFileAs());
     QCOMPARE(editor.prompts->kinds(), QStringList({"save", "message", "save"}));
-    QCOMPARE(fileBytes(m_template), templateBytes);
+    QCOMPARE(readFile(m_template), templateBytes);
     QCOMPARE(editor.templateName(), m_template);
     QCOMPARE(editor.changes().value("A"), QString("13"));
 }
@@ -721,7 +717,7 @@ void TestDocument::saveAsSourceWithUnexpectedEncryption()
         QVERIFY(db.isOpen());
         QVERIFY(db.executeQueries(presetSql(version)));
     }
-    QCOMPARE(fileBytes(source).startsWith("SQLite format 3"), !encrypted);
+    QCOMPARE(readFile(source).startsWith("SQLite format 3"), !encrypted);
     TestEditor editor;
     QCOMPARE(editor.openFile(source, false), OpenResults::Opened);
     editor.setChange("A", "17");

@@ -6,6 +6,7 @@
 #include "storage/PageCodec.h"
 
 #include "TestSupport.h"
+#include "codec/SqliteProbe.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -22,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 const QByteArray kPresetKey(PageCodec::presetKey);
 const QByteArray kMagic("SQLite format 3\0", 16);
@@ -124,18 +128,6 @@ QByteArray refTransformFile(const QByteArray &file, int pageSize, const RefKey &
 
 // ---- small sqlite helpers ----------------------------------------------------
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
 sqlite3 *openDb(const QString &path, const QByteArray &key, int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
     bool withKey = true)
 {
@@ -154,34 +146,6 @@ sqlite3 *openDb(const QString &path, const QByteArray &key, int flags = SQLITE_O
 int exec(sqlite3 *db, const char *sql)
 {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-}
-
-QString firstText(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *stmt = nullptr;
-    QString result = QStringLiteral("<error>");
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    return result;
-}
-
-// Digest of every row, or an empty array when reading fails.
-QByteArray contentDigest(sqlite3 *db)
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT id, name, hex(payload) FROM t ORDER BY id", -1, &stmt, nullptr) != SQLITE_OK)
-        return QByteArray();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int c = 0; c < 3; ++c) {
-            hash.addData(QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c))));
-            hash.addData(QByteArrayView("|"));
-        }
-    }
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_DONE ? hash.result() : QByteArray();
 }
 
 const char kFill[] = "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, payload BLOB);"

@@ -11,6 +11,9 @@
 
 namespace {
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 QString presetSql(int version)
 {
     return QStringLiteral("CREATE TABLE info(version INTEGER);"
@@ -36,18 +39,6 @@ const char trickySql[]
       "CREATE VIEW ints AS SELECT * FROM parameters WHERE typeof(value) = 'integer';"
       "CREATE TRIGGER count_changes AFTER INSERT ON parameters BEGIN UPDATE info SET version = version; END;"
       "PRAGMA user_version = 3;";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 bool isPlain(const QByteArray &bytes)
 {
@@ -123,7 +114,7 @@ void TestVekpreset::init()
 QString TestVekpreset::sqlFile(const QByteArray &sql, const QString &name)
 {
     const QString file = path(name);
-    return writeAll(file, sql) ? file : QString();
+    return writeFile(file, sql) ? file : QString();
 }
 
 void TestVekpreset::buildChoosesEncryption_data()
@@ -145,7 +136,7 @@ void TestVekpreset::buildChoosesEncryption()
     QString stdOut, stdErr;
     QCOMPARE(TestSupport::runVekpreset({"build", sqlFile(presetSql(version).toUtf8()), out}, &stdOut, &stdErr), 0);
     QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
-    const QByteArray bytes = readAll(out);
+    const QByteArray bytes = readFile(out);
     QCOMPARE(isPlain(bytes), !encrypted);
     // The header fields SQLite needs before any decryption stay readable.
     QCOMPARE(bytes.mid(16, 2), QByteArray("\x10\x00", 2));
@@ -161,17 +152,17 @@ void TestVekpreset::buildChoosesEncryption()
 void TestVekpreset::buildRefusesToOverwrite()
 {
     const QString out = path(QStringLiteral("out.preset"));
-    QVERIFY(writeAll(out, "keep me"));
+    QVERIFY(writeFile(out, "keep me"));
     QString stdErr;
     const QString sql = sqlFile(presetSql(10).toUtf8());
     QCOMPARE(TestSupport::runVekpreset({"build", sql, out}, nullptr, &stdErr), 1);
     QVERIFY2(stdErr.contains(QLatin1String("already exists")), qPrintable(stdErr));
-    QCOMPARE(readAll(out), QByteArray("keep me"));
+    QCOMPARE(readFile(out), QByteArray("keep me"));
 
     QCOMPARE(TestSupport::runVekpreset({"build", sql, out, "--force"}), 0);
-    QVERIFY(!isPlain(readAll(out)));
+    QVERIFY(!isPlain(readFile(out)));
     QVERIFY(TestSupport::buildPreset(presetSql(5), out));
-    QVERIFY(isPlain(readAll(out)));
+    QVERIFY(isPlain(readFile(out)));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), (QStringList {"in.sql", "out.preset"}));
 }
 
@@ -236,7 +227,7 @@ void TestVekpreset::dumpRoundTrips()
 
     const QString second = path(QStringLiteral("second.preset"));
     QCOMPARE(TestSupport::runVekpreset({"build", sqlFile(dump.toUtf8(), QStringLiteral("dump.sql")), second}), 0);
-    QCOMPARE(readAll(first).mid(16, 8), readAll(second).mid(16, 8));
+    QCOMPARE(readFile(first).mid(16, 8), readFile(second).mid(16, 8));
     QString again;
     QCOMPARE(TestSupport::runVekpreset({"dump", second}, &again), 0);
     QCOMPARE(again, dump);
@@ -280,18 +271,18 @@ void TestVekpreset::encryptAndDecrypt()
         QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
-    const QByteArray plainBytes = readAll(plain);
+    const QByteArray plainBytes = readFile(plain);
     QCOMPARE(int(plainBytes.at(20)), reserved);
 
     const QString encrypted = path(QStringLiteral("encrypted.preset"));
     QString stdErr;
     QCOMPARE(TestSupport::runVekpreset({"encrypt", plain, encrypted}, nullptr, &stdErr), 0);
     QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
-    const QByteArray encryptedBytes = readAll(encrypted);
+    const QByteArray encryptedBytes = readFile(encrypted);
     QVERIFY(!isPlain(encryptedBytes));
     QCOMPARE(int(encryptedBytes.at(20)), 12);
     QCOMPARE(encryptedBytes.mid(16, 2), plainBytes.mid(16, 2));
-    QCOMPARE(readAll(plain), plainBytes);
+    QCOMPARE(readFile(plain), plainBytes);
 
     LogCapture log;
     {
@@ -303,7 +294,7 @@ void TestVekpreset::encryptAndDecrypt()
 
     const QString decrypted = path(QStringLiteral("decrypted.preset"));
     QCOMPARE(TestSupport::runVekpreset({"decrypt", encrypted, decrypted}), 0);
-    QVERIFY(isPlain(readAll(decrypted)));
+    QVERIFY(isPlain(readFile(decrypted)));
     QString plainDump, decryptedDump;
     QCOMPARE(TestSupport::runVekpreset({"dump", plain}, &plainDump), 0);
     QCOMPARE(TestSupport::runVekpreset({"dump", decrypted}, &decryptedDump), 0);
@@ -316,7 +307,7 @@ void TestVekpreset::encryptDecryptRefusals()
     const QString encrypted = path(QStringLiteral("encrypted.preset"));
     QVERIFY(TestSupport::buildPreset(presetSql(5), plain));
     QVERIFY(TestSupport::buildPreset(presetSql(10), encrypted));
-    const QByteArray encryptedBytes = readAll(encrypted);
+    const QByteArray encryptedBytes = readFile(encrypted);
 
     QString stdErr;
     QCOMPARE(TestSupport::runVekpreset({"encrypt", encrypted, path(QStringLiteral("x.preset"))}, nullptr, &stdErr), 1);
@@ -327,7 +318,7 @@ void TestVekpreset::encryptDecryptRefusals()
     QVERIFY2(stdErr.contains(QLatin1String("already exists")), qPrintable(stdErr));
     QCOMPARE(TestSupport::runVekpreset({"decrypt", encrypted, encrypted, "--force"}, nullptr, &stdErr), 1);
     QVERIFY2(stdErr.contains(QLatin1String("same file")), qPrintable(stdErr));
-    QCOMPARE(readAll(encrypted), encryptedBytes);
+    QCOMPARE(readFile(encrypted), encryptedBytes);
     QVERIFY(!QFile::exists(path(QStringLiteral("x.preset"))));
 
     // A copy can grow the space reserved on each page, never shrink it.
@@ -345,8 +336,8 @@ void TestVekpreset::encryptDecryptRefusals()
     QVERIFY(!QFile::exists(path(QStringLiteral("x.preset"))));
 
     QCOMPARE(TestSupport::runVekpreset({"encrypt", plain, encrypted, "--force"}), 0);
-    QVERIFY(readAll(encrypted) != encryptedBytes);
-    QVERIFY(!isPlain(readAll(encrypted)));
+    QVERIFY(readFile(encrypted) != encryptedBytes);
+    QVERIFY(!isPlain(readFile(encrypted)));
 }
 
 void TestVekpreset::checkReports()
@@ -381,22 +372,22 @@ void TestVekpreset::checkFindsDamage()
                              "WHERE i < 300) INSERT INTO parameters SELECT 'P' || i, "
                              "hex(randomblob(50)) FROM k;"),
         file));
-    QByteArray bytes = readAll(file);
+    QByteArray bytes = readFile(file);
     // Flip a bit of the last page's type byte: the keystream is XORed, so the
     // page still decrypts, but to a page type that does not exist.
     const int pageType = int(bytes.size()) - 4096;
     bytes[pageType] = char(bytes[pageType] ^ 0x40);
-    QVERIFY(writeAll(file, bytes));
+    QVERIFY(writeFile(file, bytes));
 
     QString out, err;
     QCOMPARE(TestSupport::runVekpreset({"check", file}, &out, &err), 1);
     QVERIFY2(out.contains(QLatin1String("integrity check: failed")), qPrintable(out + err));
-    QCOMPARE(readAll(file), bytes);
+    QCOMPARE(readFile(file), bytes);
 
     QCOMPARE(TestSupport::runVekpreset({"check", path(QStringLiteral("missing.preset"))}, nullptr, &err), 1);
     QVERIFY(err.contains(QLatin1String("does not exist")));
     QVERIFY(
-        writeAll(file, "not a database at all, but long enough to have a header of one hundred bytes or more, really"));
+        writeFile(file, "not a database at all, but long enough to have a header of one hundred bytes or more, really"));
     QCOMPARE(TestSupport::runVekpreset({"dump", file}, nullptr, &err), 1);
     QVERIFY2(err.contains(QLatin1String("neither a plain SQLite database nor")), qPrintable(err));
 }

@@ -91,6 +91,18 @@ QString sourceDir()
     return QStringLiteral(VEK_SOURCE_DIR);
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 QString binaryDir()
 {
     return QStringLiteral(VEK_BINARY_DIR);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -26,5 +27,8 @@ int runVekpreset(const QStringList &arguments, QString *out = nullptr, QString *
 // Builds a preset at `path` from SQL text through vekpreset; true on success.
 bool buildPreset(const QString &sql, const QString &path);
 QString sourceDir();
+// A file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &bytes);
 QString binaryDir();
 }
