@@ -7,7 +7,6 @@
 #include "Workload.h"
 #include "storage/PageCodec.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>

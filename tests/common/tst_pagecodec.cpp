@@ -8,7 +8,6 @@
 #include "TestSupport.h"
 #include "codec/SqliteProbe.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
