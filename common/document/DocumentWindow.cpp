@@ -3,8 +3,8 @@
 #include "app/BuildInfo.h"
 #include "app/Logger.h"
 #include "app/QtUtil.h"
-#include "document/FileReplace.h"
 #include "storage/Database.h"
+#include "storage/OutputFile.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTemporaryFile>
 #include <QTextStream>
 
 namespace {
@@ -261,13 +260,8 @@ bool DocumentWindow::saveFileAs()
 bool DocumentWindow::saveAs(const QString &path)
 {
     const QString source = m_fileName.isEmpty() ? m_templateName : m_fileName;
-    const QFileInfo target(path);
-    QString tempPath;
     auto fail = [&](const QString &logLine) {
         logError(logLine);
-        // A write that failed half-way leaves the copy's journal behind with it.
-        if (!tempPath.isEmpty())
-            QFile::remove(tempPath + QStringLiteral("-journal"));
         showMessage(MessageTypes::Error,
                     tr("%1\n\nThe file could not be saved. Check that the folder can be written to and that there "
                        "is enough free space, then try again. Your changes have not been lost.")
@@ -276,27 +270,24 @@ bool DocumentWindow::saveAs(const QString &path)
     };
 
     // The copy is completed and written beside the target, then renamed into
-    // place, so the target is never left half-written.
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.%1.XXXXXX.preset").arg(target.completeBaseName()));
-    if (!temp.open())
-        return fail(QStringLiteral("Unable to create a temporary file beside [%1]: %2").arg(path, temp.errorString()));
-    tempPath = temp.fileName();
-    temp.close();
-
-    if (!QtUtil::copyFile(tempPath, source))
-        return fail(QStringLiteral("Unable to copy [%1] to [%2].").arg(source, tempPath));
+    // place, so the target is never left half-written. A failure discards it.
+    OutputFile output(path, true);
+    QString error;
+    if (!output.prepare(&error))
+        return fail(QStringLiteral("Unable to save [%1]: %2").arg(path, error));
+    const QString copyPath = output.temporaryPath();
+    if (!QtUtil::copyFile(copyPath, source))
+        return fail(QStringLiteral("Unable to copy [%1] to [%2].").arg(source, copyPath));
     {
         // The key table finds the copy's encryption, whatever its version says.
-        Database copy(tempPath, true, 2);
+        Database copy(copyPath, true, 2);
         if (!copy.isOpen())
-            return fail(QStringLiteral("Unable to open the copy [%1].").arg(tempPath));
+            return fail(QStringLiteral("Unable to open the copy [%1].").arg(copyPath));
         if (!writeChanges(copy))
-            return fail(QStringLiteral("Unable to write the changes into [%1].").arg(tempPath));
+            return fail(QStringLiteral("Unable to write the changes into [%1].").arg(copyPath));
     }
-    QString error;
-    if (!FileReplace::syncAndReplace(tempPath, path, &error))
-        return fail(QStringLiteral("Unable to move [%1] to [%2]: %3").arg(tempPath, path, error));
-    temp.setAutoRemove(false);
+    if (!output.commit(&error))
+        return fail(QStringLiteral("Unable to save [%1]: %2").arg(path, error));
 
     auto bound = std::make_unique<Database>(path, true, 2);
     if (!bound->isOpen())

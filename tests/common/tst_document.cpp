@@ -246,6 +246,9 @@ void TestDocument::newDocumentAndFirstSave()
     QVERIFY(!readFile(target).startsWith("SQLite format 3"));
     QVERIFY(QDir(m_dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
     QVERIFY(editor.prompts->unexpected.isEmpty());
+    // Saved like any new file, not with a temporary file's private permissions.
+    QVERIFY(TestSupport::writeFile(path("plain.txt"), "x"));
+    QCOMPARE(QFile::permissions(target), QFile::permissions(path("plain.txt")));
 
     // A second Save writes in place without asking.
     editor.setChange("A", "7");

@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "OutputFile.h"
+#include "storage/OutputFile.h"
 #include "PresetFile.h"
 #include "SqlDump.h"
 

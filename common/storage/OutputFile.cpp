@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "storage/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,8 +66,10 @@ bool OutputFile::prepare(QString *error)
         return false;
     }
 
-    // In the target's folder, so the final rename never crosses file systems.
-    QTemporaryFile temporary(QStringLiteral("%1/.%2.XXXXXX").arg(folder, target.fileName()));
+    // In the target's folder, so the final rename never crosses file systems; the
+    // target's extension stays last, so the copy is still recognised as a preset.
+    const QString suffix = target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
+    QTemporaryFile temporary(QStringLiteral("%1/.%2.XXXXXX%3").arg(folder, target.completeBaseName(), suffix));
     temporary.setAutoRemove(false);
     if (!temporary.open()) {
         *error = QStringLiteral("cannot create a temporary file in %1: %2").arg(folder, temporary.errorString());
@@ -108,12 +112,11 @@ bool OutputFile::commit(QString *error)
     }
     syncPath(QFileInfo(m_target).absolutePath());
 #else
-    if (m_force && QFileInfo::exists(m_target) && !QFile::remove(m_target)) {
-        *error = QStringLiteral("cannot replace %1").arg(m_target);
-        return false;
-    }
-    if (!QFile::rename(m_temporary, m_target)) {
-        *error = QStringLiteral("cannot create %1").arg(m_target);
+    // One step: the target keeps its old content if the move fails.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (m_force ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExW(reinterpret_cast<const wchar_t *>(m_temporary.utf16()),
+            reinterpret_cast<const wchar_t *>(m_target.utf16()), flags)) {
+        *error = QStringLiteral("cannot create %1 (error %2)").arg(m_target).arg(GetLastError());
         return false;
     }
 #endif
