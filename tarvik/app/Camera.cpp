@@ -12,6 +12,14 @@ Camera::Version Camera::version(unsigned index) const
     return m_versions.at(int(index));
 }
 
+bool Camera::supportsPresetVersion(int presetVersion) const
+{
+    for (const Version &version : m_versions)
+        if (version.first == presetVersion)
+            return true;
+    return false;
+}
+
 QString Camera::factoryPath(int presetVersion) const
 {
     return QStringLiteral("../Resources/databases/")

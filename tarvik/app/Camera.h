@@ -31,6 +31,7 @@ public:
     unsigned supportedVersionCount() const { return unsigned(m_versions.size()); }
     // (0, "") for an index at or beyond the count.
     Version version(unsigned index) const;
+    bool supportsPresetVersion(int presetVersion) const;
 
     // Paths relative to the executable's directory, which is the current directory.
     QString factoryPath(int presetVersion) const;

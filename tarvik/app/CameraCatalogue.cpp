@@ -83,15 +83,9 @@ const Camera *CameraCatalogue::camera(tarvik_camera_t type) const
 QList<tarvik_camera_t> CameraCatalogue::camerasWithPresetVersion(int presetVersion) const
 {
     QList<tarvik_camera_t> result;
-    for (const auto &entry : m_cameras) {
-        const Camera *camera = entry.second;
-        for (unsigned i = 0; i < camera->supportedVersionCount(); ++i) {
-            if (camera->version(i).first == presetVersion) {
-                result.append(entry.first);
-                break;
-            }
-        }
-    }
+    for (const auto &entry : m_cameras)
+        if (entry.second->supportsPresetVersion(presetVersion))
+            result.append(entry.first);
     return result;
 }
 
@@ -103,10 +97,7 @@ bool CameraCatalogue::presetVersionIsValid(tarvik_camera_t type, int presetVersi
             noCamerasMessage(type), QStringLiteral("CameraCatalogue::presetVersionIsValid(tarvik_camera_t, int)"));
         return false;
     }
-    for (unsigned i = 0; i < found->supportedVersionCount(); ++i)
-        if (found->version(i).first == presetVersion)
-            return true;
-    return false;
+    return found->supportsPresetVersion(presetVersion);
 }
 
 tarvik_camera_t CameraCatalogue::tarvikCameraType(const char *text) const
