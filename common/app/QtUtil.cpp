@@ -1,6 +1,7 @@
 #include "app/QtUtil.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -115,6 +116,12 @@ bool fileExists(const QString &path)
         return false;
     std::fclose(file);
     return true;
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 bool copyFile(const QString &destination, const QString &source)

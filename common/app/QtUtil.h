@@ -26,6 +26,8 @@ bool filenameIsValid(const QString &path);
 QString baseFilename(const QString &path, bool keepExtension);
 QString pathFromFile(const QString &path);
 bool fileExists(const QString &path);
+// Whether both paths name one existing file, however each is spelled.
+bool isSameFile(const QString &a, const QString &b);
 // Copies source to destination byte for byte. Returns true only when the whole
 // file was read and written and the destination was closed without error; a
 // failed copy leaves no partial destination behind.

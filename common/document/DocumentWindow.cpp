@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,12 +28,6 @@ QString applicationName()
 void logError(const QString &message)
 {
     Logger::logError(message, QString());
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
@@ -244,7 +237,7 @@ bool DocumentWindow::saveFileAs()
         }
 
         // Copying a file onto itself would destroy it.
-        if (sameFile(path, source)) {
+        if (QtUtil::isSameFile(path, source)) {
             if (source == m_fileName)
                 return saveData();
             showMessage(MessageTypes::Error,

@@ -174,6 +174,9 @@ void TestQtUtil::fileExistsAndCopy()
     QVERIFY(QtUtil::fileExists(source));
     QVERIFY(!QtUtil::fileExists(dir.filePath("missing.preset")));
     QVERIFY(!QtUtil::fileExists(dir.path() + "/nodir/x.preset"));
+    QVERIFY(QtUtil::isSameFile(source, dir.path() + "/./" + QFileInfo(source).fileName()));
+    QVERIFY(!QtUtil::isSameFile(source, dir.filePath("missing.preset")));
+    QVERIFY(!QtUtil::isSameFile(dir.filePath("missing.preset"), dir.filePath("missing.preset")));
 
     const QString destination = dir.filePath("copy.preset");
     QFile old(destination);

@@ -4,10 +4,10 @@
 #include "PresetFile.h"
 #include "SqlDump.h"
 
+#include "app/QtUtil.h"
 #include "storage/Database.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QUtf8StringView>
 
 #include <sqlite3.h>
@@ -80,12 +80,6 @@ bool verifyOutput(const QString &path, bool encrypted, QString *error)
         return false;
     }
     return true;
-}
-
-bool samePath(const QString &a, const QString &b)
-{
-    const QFileInfo first(a), second(b);
-    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
 }
 
 // The version the SQL text writes into its info table, from a dry run in memory.
@@ -172,7 +166,7 @@ int encrypt(const QString &inPath, const QString &outPath, bool force)
         return fail(error);
     if (in.isEncrypted())
         return fail(QStringLiteral("%1 is already encrypted").arg(inPath));
-    if (samePath(inPath, outPath))
+    if (QtUtil::isSameFile(inPath, outPath))
         return fail(QStringLiteral("the input and the output are the same file"));
     // SQLite can grow the reserved space of a copy but never shrink it.
     if (in.reservedBytes() > presetReservedBytes)
@@ -235,7 +229,7 @@ int decrypt(const QString &inPath, const QString &outPath, bool force)
         return fail(error);
     if (!in.isEncrypted())
         return fail(QStringLiteral("%1 is not encrypted").arg(inPath));
-    if (samePath(inPath, outPath))
+    if (QtUtil::isSameFile(inPath, outPath))
         return fail(QStringLiteral("the input and the output are the same file"));
 
     OutputFile out(outPath, force);
