@@ -1,6 +1,7 @@
 #include "guide/GuideParameters.h"
 
 #include "app/Logger.h"
+#include "document/PresetValue.h"
 #include "storage/Database.h"
 
 #include <QBrush>
@@ -214,13 +215,6 @@ bool isValidValue(const QString &name, const QString &value)
     return number >= p->minimum && number <= p->maximum;
 }
 
-QVariant boundValue(const QString &value)
-{
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok, 10);
-    return ok ? QVariant(number) : QVariant(value);
-}
-
 bool lookUp(Database *preset, Database *defaultTemplate, const QString &name, QString *value)
 {
     const QString select = QStringLiteral("SELECT value FROM parameters WHERE name = ?");
@@ -242,7 +236,7 @@ bool lookUp(Database *preset, Database *defaultTemplate, const QString &name, QS
     }
     *value = defaultTemplate->itemAt(0, 0);
     const Parameter *p = parameter(name);
-    const QVariant stored = p && p->encoding == Encoding::Rectangle ? QVariant(*value) : boundValue(*value);
+    const QVariant stored = p && p->encoding == Encoding::Rectangle ? QVariant(*value) : PresetValue::bound(*value);
     if (!preset || !preset->executeQuery(QStringLiteral("INSERT INTO parameters VALUES (?, ?)"), {name, stored}))
         Logger::logError(
             QStringLiteral("Unable to add [%1] from the default template to the database.").arg(name), QString());

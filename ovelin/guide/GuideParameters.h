@@ -89,10 +89,6 @@ const Parameter *parameter(const QString &name);
 // True when `value` is a valid stored value for the named row.
 bool isValidValue(const QString &name, const QString &value);
 
-// The form a value is bound in: an integer when the text is a base-10 integer, the
-// text otherwise.
-QVariant boundValue(const QString &value);
-
 // Reads the value of `name` from the preset. A missing row is taken from the default
 // template and inserted into the preset (the absolute rectangle always as text);
 // without a template the error is logged and false returned.

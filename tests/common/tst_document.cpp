@@ -1,5 +1,6 @@
 #include "app/QtUtil.h"
 #include "document/DocumentWindow.h"
+#include "document/PresetValue.h"
 #include "storage/Database.h"
 
 #include "FaultVfs.h"
@@ -67,9 +68,7 @@ protected:
     }
     bool writeChange(Database &db, const QString &name, const QString &value) override
     {
-        bool isInt = false;
-        const int number = value.toInt(&isInt);
-        const QVariant bound = isInt ? QVariant(number) : QVariant(value);
+        const QVariant bound = PresetValue::bound(value);
         if (!db.executeQuery("SELECT name FROM parameters WHERE name = ?", {name}))
             return false;
         if (db.rowCount() > 0)

@@ -1,3 +1,4 @@
+#include "document/PresetValue.h"
 #include "guide/GuideParameters.h"
 
 #include "storage/Database.h"
@@ -93,9 +94,9 @@ void TestGuideParameters::validValues()
 
 void TestGuideParameters::boundValue()
 {
-    QCOMPARE(P::boundValue(QStringLiteral("-17778")), QVariant(qlonglong(-17778)));
-    QCOMPARE(P::boundValue(QStringLiteral("1.5")), QVariant(QStringLiteral("1.5")));
-    QCOMPARE(P::boundValue(QStringLiteral("0:0:1920:1080")), QVariant(QStringLiteral("0:0:1920:1080")));
+    QCOMPARE(PresetValue::bound(QStringLiteral("-17778")), QVariant(qlonglong(-17778)));
+    QCOMPARE(PresetValue::bound(QStringLiteral("1.5")), QVariant(QStringLiteral("1.5")));
+    QCOMPARE(PresetValue::bound(QStringLiteral("0:0:1920:1080")), QVariant(QStringLiteral("0:0:1920:1080")));
 }
 
 void TestGuideParameters::defaultTemplates_data()
