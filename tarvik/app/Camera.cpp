@@ -1,5 +1,7 @@
 #include "app/Camera.h"
 
+#include "app/Logger.h"
+
 void Camera::addVersion(int presetVersion, const QString &versionText)
 {
     m_versions.append(Version(presetVersion, versionText));
@@ -29,4 +31,15 @@ QString Camera::factoryPath(int presetVersion) const
 QString Camera::templateDirectory(const QString &versionText) const
 {
     return QStringLiteral("../Resources/templates/") + m_directoryName + QLatin1Char('/') + versionText;
+}
+
+tarvik_camera_t cameraTypeFromItemData(const QVariant &data, int index, const QString &function)
+{
+    bool ok = false;
+    const int type = data.toInt(&ok);
+    if (!data.isValid() || !ok) {
+        Logger::logError(QStringLiteral("Camera type data is invalid at index %1").arg(index), function);
+        return TARVIK_CAMERA_TANO_BRISOLA;
+    }
+    return tarvik_camera_t(type);
 }

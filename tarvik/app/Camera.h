@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVariant>
 
 // Camera families. The enumerator names are stored in presets, so they are part of
 // the file format.
@@ -43,3 +44,7 @@ private:
     QString m_directoryName;
     QList<Version> m_versions;
 };
+
+// The family stored as an item's user data in the dialogs' camera lists; invalid
+// data is logged (naming `function` and the item's `index`) and gives family 0.
+tarvik_camera_t cameraTypeFromItemData(const QVariant &data, int index, const QString &function);

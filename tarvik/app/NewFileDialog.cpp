@@ -117,15 +117,8 @@ void NewFileDialog::versionComboIndexChanged(const QString &version)
 
 tarvik_camera_t NewFileDialog::cameraType(int index) const
 {
-    const QVariant data = m_cameraCombo->itemData(index, Qt::UserRole);
-    bool ok = false;
-    const int type = data.toInt(&ok);
-    if (!data.isValid() || !ok) {
-        Logger::logError(QStringLiteral("Camera type data is invalid at index %1").arg(index),
-            QStringLiteral("NewFileDialog::cameraType(int)"));
-        return TARVIK_CAMERA_TANO_BRISOLA;
-    }
-    return tarvik_camera_t(type);
+    return cameraTypeFromItemData(
+        m_cameraCombo->itemData(index, Qt::UserRole), index, QStringLiteral("NewFileDialog::cameraType(int)"));
 }
 
 void NewFileDialog::updateVersionList(tarvik_camera_t type)

@@ -1,7 +1,6 @@
 #include "app/OpenFileDialog.h"
 
 #include "app/ComboBox.h"
-#include "app/Logger.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -47,13 +46,6 @@ void OpenFileDialog::setFileName(const QString &fileName)
 tarvik_camera_t OpenFileDialog::currentCameraType() const
 {
     const int row = m_cameraCombo->currentIndex();
-    const QVariant data = m_cameraCombo->itemData(row, Qt::UserRole);
-    bool ok = false;
-    const int type = data.toInt(&ok);
-    if (!data.isValid() || !ok) {
-        Logger::logError(QStringLiteral("Camera type data is invalid at index %1").arg(row),
-            QStringLiteral("OpenFileDialog::currentCameraType()"));
-        return TARVIK_CAMERA_TANO_BRISOLA;
-    }
-    return tarvik_camera_t(type);
+    return cameraTypeFromItemData(
+        m_cameraCombo->itemData(row, Qt::UserRole), row, QStringLiteral("OpenFileDialog::currentCameraType()"));
 }
